@@ -1,0 +1,76 @@
+#pragma once
+
+#include "sim/stopwatch.h"
+#include "sim/vector2.h"
+
+// A rectangle in screen pixels: left and top inside, right and bottom just outside.
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Everything the ball needs from its window and the desktop. The ball window implements it
+// with Win32 calls; native tests implement it with a recording fake.
+class BallDesktop {
+public:
+    // The desktop area not covered by the taskbar, read afresh at every call.
+    virtual ScreenRect workArea() = 0;
+    // Moves the ball window to screen (x, y) and shows strip frame `frame`.
+    virtual void moveTo(int x, int y, int frame) = 0;
+    virtual void playCue(int cueId) = 0;
+    // Screen rectangle of the backboard window, which carries the hoop.
+    virtual ScreenRect backboardRect() = 0;
+    virtual void repaintScoreboard() = 0;
+    virtual void captureMouse() = 0;
+    virtual void releaseMouse() = 0;
+
+protected:
+    ~BallDesktop() = default;
+};
+
+// Cue ids: resource numbers of the "WAVE" resources.
+enum Cue : int {
+    cueFloorBounce = 109,
+    cueWallBounce = 110,
+    cueCheer = 112,
+    cueBigCheer = 113,
+    cueRim = 114,
+};
+
+// The ball's physical state and its flight through time.
+class Ball {
+public:
+    explicit Ball(BallDesktop& desktop, int width = 50, int height = 50, int frameCount = 7);
+
+    // Advances the flight by the time since the last step, in sub-steps of at most 20 ms.
+    void flightStep();
+    // Stores a new position, turns the picture while the ball moves, and moves the window.
+    void moveAndSpin(Vector2 newPosition);
+    Vector2 getPosition() const { return position; }
+    // Largest top-left y at which the ball stands on the floor of the work area.
+    int floorY();
+    int workAreaRight();
+
+    const int width;
+    const int height;
+    const int frameCount;
+    int currentFrame = 0;
+
+    Stopwatch tickClock;             // time since the last flight step that ran
+    Stopwatch grabClock;             // restarted at each grab; times the drag samples
+    const Vector2 gravity{0.0, 1200.0};
+    Vector2 position{0.0, 0.0};      // top-left corner of the ball window, screen px
+    Vector2 velocity{600.0, 0.0};    // px/s
+    Vector2 dragSamples[2];
+    double dragSampleTimes[2] = {0.0, 0.0};  // ms since the grab
+    int dragSampleIndex = 0;         // which drag sample is the newest
+    double elapsedMs = 0.0;          // time measured by the latest flight step that ran
+    bool grabbed = false;            // while held, the flight step leaves the ball alone
+
+private:
+    void hoopCheck(Vector2& candidate);
+
+    BallDesktop& desktop;
+};

@@ -1,0 +1,3 @@
+#include "sim/game_state.h"
+
+GameState gameState;
