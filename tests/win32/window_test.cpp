@@ -45,16 +45,20 @@ std::string classOf(HWND hwnd) {
     return name;
 }
 
+struct ClassSearch {
+    const char* name;
+    int found;
+};
+
+BOOL CALLBACK countClass(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ClassSearch*>(param);
+    if (classOf(hwnd) == search->name) ++search->found;
+    return TRUE;
+}
+
 int windowsOfClass(const char* name) {
-    struct Search { const char* name; int found; } search{name, 0};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (classOf(hwnd) == s->name) ++s->found;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search{name, 0};
+    EnumThreadWindows(GetCurrentThreadId(), countClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
