@@ -128,6 +128,34 @@ TEST_F(WindowCreate, ASecondCreateOfARegisteredClassNameFailsWithoutAWindow) {
     EXPECT_EQ(1, windowsOfClass(name));
 }
 
+// The extended registration record is 80 bytes on 64-bit builds; a fixed 48 would be refused.
+TEST_F(WindowCreate, RegisterClassRegistersEveryFieldOnce) {
+    const char* name = uniqueClassName("fw-register");
+    WNDCLASSA wc{};
+    wc.style = CS_OWNDC | CS_SAVEBITS;
+    wc.lpfnWndProc = windowProc;
+    wc.cbClsExtra = 8;
+    wc.cbWndExtra = sizeof(Window*);
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_CROSS);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    wc.lpszClassName = name;
+
+    ASSERT_NE(0, registerClass(wc));
+    EXPECT_EQ(0, registerClass(wc));
+
+    WNDCLASSEXA back{};
+    back.cbSize = sizeof back;
+    ASSERT_TRUE(GetClassInfoExA(instance, name, &back));
+    EXPECT_EQ(wc.style, back.style);
+    EXPECT_EQ(reinterpret_cast<void*>(windowProc), reinterpret_cast<void*>(back.lpfnWndProc));
+    EXPECT_EQ(8, back.cbClsExtra);
+    EXPECT_EQ(static_cast<int>(sizeof(Window*)), back.cbWndExtra);
+    EXPECT_EQ(wc.hCursor, back.hCursor);
+    EXPECT_EQ(wc.hbrBackground, back.hbrBackground);
+    EXPECT_EQ(nullptr, back.lpszMenuName);
+}
+
 TEST_F(WindowCreate, OnCreateFailingClosesTheWindowPostsQuitAndFails) {
     SlotLog log;
     RecordedProbe window(log, uniqueClassName("fw-fail"), nullptr, false);

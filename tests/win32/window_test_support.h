@@ -35,7 +35,8 @@ void fillClient(HWND hwnd, COLORREF colour);
 long gdiObjectCount(std::string* how = nullptr);
 
 // Watches, through a WH_CALLWNDPROC hook of this thread, the messages sent to windows of this
-// thread while it lives; `onMessage` (optional) runs before the window procedure does.
+// thread while it lives; `onMessage` (optional) runs before the window procedure does. One spy
+// at a time. Posted messages do not pass this hook.
 class MessageSpy {
 public:
     struct Seen {
