@@ -94,6 +94,3 @@ void Ball::moveAndSpin(Vector2 newPosition) {
     }
     desktop.moveTo(trunc32(position.x), trunc32(position.y), currentFrame);
 }
-
-// Filled in with the hoop and scoring rules; until then no shot is ever live.
-void Ball::hoopCheck(Vector2&) {}

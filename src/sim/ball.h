@@ -53,6 +53,16 @@ public:
     int floorY();
     int workAreaRight();
 
+    // The hoop rules on the candidate position of a sub-step of a live shot: rim bounces and
+    // the basket, which may move the candidate onto the hoop's centre line.
+    void hoopCheck(Vector2& candidate);
+
+    // The mouse gesture, x and y in the ball window's client coordinates: the press picks the
+    // ball up under the cursor, moves drag it and the release throws it.
+    void grab(int x, int y);
+    void drag(int x, int y);
+    void release(int x, int y);
+
     const int width;
     const int height;
     const int frameCount;
@@ -70,7 +80,8 @@ public:
     bool grabbed = false;            // while held, the flight step leaves the ball alone
 
 private:
-    void hoopCheck(Vector2& candidate);
+    // Half the window size, the offset from the top-left corner to the centre.
+    Vector2 halfSize() const { return {static_cast<double>(width / 2), static_cast<double>(height / 2)}; }
 
     BallDesktop& desktop;
 };
