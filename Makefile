@@ -4,3 +4,9 @@
 check:
 	scripts/install-deps
 	scripts/check
+
+# Regenerates the pictures and sounds in res/ and the contact sheet docs/art.png.
+.PHONY: assets
+assets:
+	scripts/install-deps
+	/usr/bin/python3 tools/gen_assets.py
