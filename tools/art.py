@@ -33,7 +33,7 @@ def mix(a, b, t):
 def _seam_distance(p):
     """Angular distance (radians) of unit vectors p (..., 3) from the seams of a ball: two
     great circles through the poles and two rings around the x axis."""
-    x, y, z = p[..., 0], p[..., 1], p[..., 2]
+    x, y = p[..., 0], p[..., 1]
     d1 = np.abs(np.arcsin(np.clip(x, -1, 1)))          # great circle x = 0
     d2 = np.abs(np.arcsin(np.clip(y, -1, 1)))          # great circle y = 0
     ring = math.radians(42)                            # rings of 42 degrees around +-x
@@ -104,7 +104,7 @@ def ball_strip():
 
 # --- backboard -----------------------------------------------------------------------------
 
-def _distance_to(mask_outside, ss_mask=None):
+def _distance_to(mask_outside):
     """Euclidean distance (pixels) of every pixel centre to the nearest pixel of the mask."""
     from math import inf
     h, w = mask_outside.shape
@@ -139,18 +139,16 @@ def backboard():
     col[edge_dark] = (222, 165, 10)
     # the orange bracket that holds the hoop, x 78..108, y 111..132
     br = (gx >= 78) & (gx <= 108) & (gy >= 111) & (gy <= 132)
-    orange = np.array([232, 112, 24], float)
     t = (gy - 111) / 21
     bcol = mix((250, 150, 60), (170, 70, 12), t)
     col[br] = bcol[br]
     col[br & ((gx == 78) | (gx == 108) | (gy == 132))] = (110, 42, 8)
     col[br & (gy == 111)] = (255, 190, 120)
-    for bx in (84, 102):                               # two bolts
+    for bx in (84, 102):                               # four bolts
         for by in (116, 126):
             d2 = (gx - bx) ** 2 + (gy - by) ** 2
             col[br & (d2 <= 2.3)] = (120, 120, 128)
             col[br & (d2 <= 0.6)] = (210, 210, 220)
-    del orange
     # the black rim, about three pixels wide, its inner edge softened
     rim = np.clip(3.6 - dist, 0, 1)
     col = mix(col, (0, 0, 0), rim)
@@ -195,19 +193,59 @@ def net():
 
 # --- scoreboard and digits ---------------------------------------------------------------------
 
+DIGIT_GLYPHS = [  # 10 x 13, bold two-pixel strokes, drawn for a 14 x 15 cell
+    ["..######..", ".########.", "###....###", "##......##", "##......##", "##......##",
+     "##......##", "##......##", "##......##", "##......##", "###....###", ".########.",
+     "..######.."],
+    ["....##....", "...###....", "..####....", ".##.##....", "....##....", "....##....",
+     "....##....", "....##....", "....##....", "....##....", "....##....", ".########.",
+     ".########."],
+    ["..######..", ".###..###.", "##......##", "........##", ".......###", "......###.",
+     ".....###..", "....###...", "...###....", "..###.....", ".###......", "##########",
+     "##########"],
+    ["..######..", ".###..###.", "##......##", "........##", "........##", "....#####.",
+     "....#####.", "........##", "........##", "........##", "##......##", ".###..###.",
+     "..######.."],
+    ["......###.", ".....####.", "....##.##.", "...##..##.", "..##...##.", ".##....##.",
+     "##.....##.", "##########", "##########", ".......##.", ".......##.", ".......##.",
+     ".......##."],
+    ["##########", "##########", "##........", "##........", "##.#####..", "#########.",
+     "###....###", "........##", "........##", "........##", "##......##", ".###..###.",
+     "..######.."],
+    ["...#####..", "..###..##.", ".##.......", "##........", "##........", "##.#####..",
+     "#########.", "###....###", "##......##", "##......##", "###....###", ".########.",
+     "..######.."],
+    ["##########", "##########", "........##", ".......##.", "......###.", "......##..",
+     ".....###..", ".....##...", "....###...", "....##....", "...###....", "...##.....",
+     "...##....."],
+    ["..######..", ".###..###.", "##......##", "##......##", ".##....##.", "..######..",
+     ".########.", "###....###", "##......##", "##......##", "###....###", ".########.",
+     "..######.."],
+    ["..######..", ".########.", "###....###", "##......##", "##......##", "###....###",
+     ".#########", "..#####.##", "........##", "........##", ".......##.", ".##..###..",
+     "..#####..."],
+]
+
+
 def digits():
-    """Ten 14 x 15 cells, white on the scoreboard blue, digit d at rows 15d..15d+14."""
+    """Ten 14 x 15 cells, white on the scoreboard blue, digit d at rows 15d..15d+14. Pixel
+    glyphs for crispness; the inner corners of their steps get a little grey."""
     out = np.zeros((150, 14, 3), dtype=np.uint8)
-    f = font("DejaVuSans-Bold.ttf", 16)
-    for d in range(10):
-        cell = Image.new("L", (14, 15), 0)
-        draw = ImageDraw.Draw(cell)
-        l, t, r, b = draw.textbbox((0, 0), str(d), font=f)
-        x = (14 - (r - l)) // 2 - l
-        y = (15 - (b - t)) // 2 - t
-        draw.text((x, y), str(d), font=f, fill=255)
-        a = np.asarray(cell, float) / 255
-        out[15 * d:15 * d + 15] = clamp8(mix(SCORE_BLUE, (255, 255, 255), a))
+    for d, glyph in enumerate(DIGIT_GLYPHS):
+        on = np.zeros((15, 14))
+        for y, row in enumerate(glyph):
+            for x, ch in enumerate(row):
+                on[1 + y, 2 + x] = ch == "#"
+        soft = on.copy()
+        for y in range(1, 14):
+            for x in range(1, 13):
+                if on[y, x]:
+                    continue
+                pairs = ((on[y - 1, x], on[y, x - 1]), (on[y - 1, x], on[y, x + 1]),
+                         (on[y + 1, x], on[y, x - 1]), (on[y + 1, x], on[y, x + 1]))
+                if any(a and b for a, b in pairs):
+                    soft[y, x] = 0.35
+        out[15 * d:15 * d + 15] = clamp8(mix(SCORE_BLUE, (255, 255, 255), soft))
     return out
 
 
@@ -224,14 +262,10 @@ def scoreboard():
     d.rectangle([0, 0, w * ss - 1, h * ss - 1], outline=(120, 44, 6), width=2 * ss)
     d.rectangle([2 * ss, 2 * ss, w * ss - 2 * ss - 1, h * ss - 2 * ss - 1], outline=(255, 196, 120),
                 width=ss // 2)
-    # the emblem: a small ball
+    # the emblem: a small ball with a dark edge
     cx, cy, r = 22 * ss, 21 * ss, 15 * ss
     d.ellipse([cx - r - ss, cy - r - ss, cx + r + ss, cy + r + ss], fill=(70, 24, 4))
-    ball = Image.fromarray(ball_frame(2, size=30 * ss // ss * 1, ss=8))
-    img_small = img.resize((w, h), Image.LANCZOS)
-    del ball
     arr = np.asarray(img.resize((w, h), Image.BOX)).astype(float)
-    del img_small
     bf = ball_frame(1, size=31, ss=8).astype(float)
     m = bf.sum(axis=2) > 0
     sub = arr[6:37, 7:38]

@@ -137,7 +137,6 @@ def _voice(n, rng, start, length, f0, glide, vowel, loud):
 def _applause(n, rng, clappers, rate_hz, start, swell):
     """Hand claps: each a short burst of band-passed noise, every clapper at their own pace."""
     out = np.zeros(n)
-    t = _t(n)
     clap_len = int(0.03 * RATE)
     ct = _t(clap_len)
     for _ in range(clappers):
