@@ -18,6 +18,9 @@ static_assert(sizeof(ShapePoint) == sizeof(POINT), "shape tables are handed to G
 
 HINSTANCE module() { return GetModuleHandleA(nullptr); }
 
+// The About template's own dialog procedure is not under test here.
+INT_PTR CALLBACK silentDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // Owns a GDI object for the length of a test.
 struct Gdi {
     HGDIOBJ object;
@@ -133,8 +136,7 @@ TEST(Resources, AboutDialogTemplateIsAnExtendedTemplateWithoutControls) {
     EXPECT_EQ(face, L"MS Sans Serif");
 
     // and the dialog manager makes a captionless tool window of it
-    HWND dialog = CreateDialogParamA(module(), MAKEINTRESOURCEA(IDD_ABOUT), nullptr,
-                                     [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog = CreateDialogParamA(module(), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, silentDialog, 0);
     ASSERT_NE(dialog, nullptr);
     const LONG style = GetWindowLongA(dialog, GWL_STYLE);
     EXPECT_TRUE(style & WS_POPUP);
@@ -176,42 +178,40 @@ TEST(Resources, IconAndHandCursorLoadByNumber) {
 }
 
 // Every resource below the test-only numbers (900 and up), as "type/name/language".
-std::vector<std::string> catalogue() {
+struct CatalogueWalk {
     std::vector<std::string> found;
-    auto name = [](LPCSTR n) { return IS_INTRESOURCE(n) ? std::to_string(reinterpret_cast<ULONG_PTR>(n)) : std::string(n); };
-    struct Walk {
-        std::vector<std::string>* found;
-        decltype(name)* nameOf;
-        std::string type, resource;
-    } walk{&found, &name, "", ""};
-    EnumResourceTypesA(
-        module(),
-        [](HMODULE m, LPSTR type, LONG_PTR w) -> BOOL {
-            auto* walk = reinterpret_cast<Walk*>(w);
-            walk->type = (*walk->nameOf)(type);
-            EnumResourceNamesA(
-                m, type,
-                [](HMODULE m2, LPCSTR t, LPSTR n, LONG_PTR w2) -> BOOL {
-                    auto* walk2 = reinterpret_cast<Walk*>(w2);
-                    if (IS_INTRESOURCE(n) && reinterpret_cast<ULONG_PTR>(n) >= 900) return TRUE;
-                    walk2->resource = (*walk2->nameOf)(n);
-                    EnumResourceLanguagesA(
-                        m2, t, n,
-                        [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR w3) -> BOOL {
-                            auto* walk3 = reinterpret_cast<Walk*>(w3);
-                            char lang[8];
-                            wsprintfA(lang, "%04x", language);
-                            walk3->found->push_back(walk3->type + "/" + walk3->resource + "/" + lang);
-                            return TRUE;
-                        },
-                        w2);
-                    return TRUE;
-                },
-                w);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&walk));
-    return found;
+    std::string type, name;
+};
+
+std::string resourceName(LPCSTR n) {
+    return IS_INTRESOURCE(n) ? std::to_string(reinterpret_cast<ULONG_PTR>(n)) : std::string(n);
+}
+
+BOOL CALLBACK onLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR walk) {
+    auto* w = reinterpret_cast<CatalogueWalk*>(walk);
+    char lang[8];
+    wsprintfA(lang, "%04x", language);
+    w->found.push_back(w->type + "/" + w->name + "/" + lang);
+    return TRUE;
+}
+
+BOOL CALLBACK onName(HMODULE m, LPCSTR type, LPSTR name, LONG_PTR walk) {
+    if (IS_INTRESOURCE(name) && reinterpret_cast<ULONG_PTR>(name) >= 900) return TRUE;
+    reinterpret_cast<CatalogueWalk*>(walk)->name = resourceName(name);
+    EnumResourceLanguagesA(m, type, name, onLanguage, walk);
+    return TRUE;
+}
+
+BOOL CALLBACK onType(HMODULE m, LPSTR type, LONG_PTR walk) {
+    reinterpret_cast<CatalogueWalk*>(walk)->type = resourceName(type);
+    EnumResourceNamesA(m, type, onName, walk);
+    return TRUE;
+}
+
+std::vector<std::string> catalogue() {
+    CatalogueWalk walk;
+    EnumResourceTypesA(module(), onType, reinterpret_cast<LONG_PTR>(&walk));
+    return walk.found;
 }
 
 TEST(Resources, NothingButTheCatalogueAllInUsEnglish) {
