@@ -1,6 +1,9 @@
 # The two commands of the README. Both install what is missing first (Debian packages).
-.PHONY: check
+.PHONY: check run
 
 check:
 	scripts/install-deps
 	scripts/check
+
+run:
+	scripts/run
