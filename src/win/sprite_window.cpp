@@ -1,0 +1,64 @@
+#include "win/sprite_window.h"
+
+SpriteWindow::SpriteWindow(const char* className_, int width_, int height_, unsigned cursorId_,
+                           unsigned bitmapId_, int frameCount_, Window* owner_, bool transparent_)
+    : Window(className_, width_, height_, cursorId_, owner_, transparent_, false),
+      bitmapId(bitmapId_), frameCount(frameCount_ > 0 ? frameCount_ : 1), currentFrame(0),
+      previousBitmap(nullptr), stripBitmap(nullptr), memoryDC(nullptr) {}
+
+// Normally onDestroy has released the strip already; this only catches an object dropped
+// while its window was never destroyed.
+SpriteWindow::~SpriteWindow() { releaseStrip(); }
+
+bool SpriteWindow::onCreate() {
+    // The class's own DC (CS_OWNDC): it lives as long as the window and is never released.
+    HDC dc = GetDC(hwnd);
+    if (dc == nullptr) return false;
+
+    stripBitmap = static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    if (stripBitmap == nullptr) return false;
+
+    memoryDC = CreateCompatibleDC(dc);
+    if (memoryDC == nullptr) {
+        DeleteObject(stripBitmap);
+        stripBitmap = nullptr;
+        return false;
+    }
+    previousBitmap = SelectObject(memoryDC, stripBitmap);
+    return true;
+}
+
+void SpriteWindow::onPaint() {
+    // Unloaded, the update region is still validated: otherwise WM_PAINT would come back
+    // for as long as the window lives, and the queue would never run empty.
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    if (dc != nullptr && memoryDC != nullptr) {
+        BitBlt(dc, 0, 0, width, height, memoryDC, 0, height * currentFrame, SRCCOPY);
+    }
+    EndPaint(hwnd, &paint);
+}
+
+void SpriteWindow::moveTo(int x, int y, int frame) {
+    currentFrame = frame % frameCount;
+    if (currentFrame < 0) currentFrame += frameCount;  // never a row above the strip
+    SetWindowPos(hwnd, nullptr, x, y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void SpriteWindow::releaseStrip() {
+    if (memoryDC == nullptr) return;
+    SelectObject(memoryDC, previousBitmap);
+    DeleteObject(stripBitmap);
+    previousBitmap = nullptr;
+    stripBitmap = nullptr;
+    DeleteDC(memoryDC);
+    memoryDC = nullptr;
+}
+
+void SpriteWindow::onDestroy() {
+    releaseStrip();
+    Window::onDestroy();
+}

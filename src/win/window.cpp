@@ -1,0 +1,172 @@
+#include "win/window.h"
+
+#if !defined(_WIN64)
+static_assert(sizeof(WNDCLASSEXA) == 48, "the 32-bit extended class record is 48 bytes");
+#endif
+
+namespace {
+
+// The program's icon group; a module without it gets the system's default icon.
+constexpr WORD appIconId = 101;
+
+// Status posted with WM_QUIT when a window of ours is destroyed before an object was bound.
+constexpr int noObjectExitCode = static_cast<int>(0x80004003u);
+
+// Mouse coordinates are signed: a captured mouse left of or above the window is negative.
+int signedLow(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
+int signedHigh(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+
+Window* boundObject(HWND hwnd) {
+    return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, 0));
+}
+
+// noexcept: an exception must never unwind through the system's frames above windowProc.
+LRESULT dispatch(Window& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message >= WM_USER && message < WM_APP) return window.onUserMessage(message, wParam, lParam);
+
+    switch (message) {
+    case WM_DESTROY: window.onDestroy(); return 0;
+    case WM_PAINT: window.onPaint(); return 0;
+    case WM_ACTIVATEAPP:
+        window.onActivateApp(wParam != 0, static_cast<DWORD>(lParam));
+        return 0;
+    case WM_KEYDOWN:
+        window.onKeyDown(wParam, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_COMMAND: return window.onCommand(wParam, lParam) ? 1 : 0;
+    case WM_TIMER: window.onTimer(wParam); return 0;
+    case WM_INITMENU: window.onInitMenu(reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_INITMENUPOPUP: window.onInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_MOUSEMOVE:
+        window.onMouseMove(wParam, signedLow(lParam), signedHigh(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        window.onLButtonDown(wParam, signedLow(lParam), signedHigh(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        window.onLButtonUp(wParam, signedLow(lParam), signedHigh(lParam));
+        return 0;
+    case WM_RBUTTONDOWN:
+        window.onRButtonDown(wParam, signedLow(lParam), signedHigh(lParam));
+        return 0;
+    case WM_RBUTTONUP:
+        window.onRButtonUp(wParam, signedLow(lParam), signedHigh(lParam));
+        return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+Window::Window(const char* className_, int width_, int height_, unsigned cursorId_,
+               Window* owner_, bool transparent_, bool hidden_)
+    : className(className_), width(width_), height(height_), cursorId(cursorId_), owner(owner_),
+      transparent(transparent_), hidden(hidden_), instance(nullptr), hwnd(nullptr), exitCode(0) {}
+
+Window::~Window() = default;
+
+void Window::onPaint() {}
+void Window::onTimer(WPARAM) {}
+void Window::onKeyDown(WPARAM, unsigned short, unsigned short) {}
+void Window::onLButtonDown(WPARAM, int, int) {}
+void Window::onLButtonUp(WPARAM, int, int) {}
+void Window::onRButtonDown(WPARAM, int, int) {}
+void Window::onRButtonUp(WPARAM, int, int) {}
+void Window::onMouseMove(WPARAM, int, int) {}
+void Window::onInitMenu(HMENU) {}
+void Window::onInitMenuPopup(HMENU) {}
+void Window::onActivateApp(bool, DWORD) {}
+void Window::onDestroy() { PostQuitMessage(exitCode); }
+
+LRESULT Window::onUserMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+bool Window::onCommand(WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, WM_COMMAND, wParam, lParam) != 0;
+}
+
+bool Window::onCreate() { return true; }
+
+bool Window::create(HINSTANCE instance_) {
+    instance = instance_;
+
+    WNDCLASSA wc{};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC | CS_SAVEBITS;
+    wc.lpfnWndProc = windowProc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = sizeof(Window*);  // the object pointer, pointer-sized on 64-bit builds
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(appIconId));
+    wc.hCursor = cursorId != 0 ? LoadCursorA(instance, MAKEINTRESOURCEA(cursorId))
+                               : LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = className;
+    if (registerClass(wc) == 0) return false;
+
+    DWORD style = WS_POPUP;
+    DWORD exStyle = WS_EX_TOOLWINDOW;
+    if (owner == nullptr) {
+        style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+        exStyle = WS_EX_APPWINDOW;
+    }
+    if (transparent) exStyle |= WS_EX_TRANSPARENT;
+
+    hwnd = CreateWindowExA(exStyle, className, className, style, 0, 0, width, height,
+                           owner != nullptr ? owner->hwnd : nullptr, nullptr, instance, nullptr);
+    if (hwnd == nullptr) return false;
+
+    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(this));
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+
+    if (!onCreate()) {
+        SendMessageA(hwnd, WM_CLOSE, 0, 0);
+        return false;
+    }
+
+    if (hidden) {
+        ShowWindow(hwnd, SW_HIDE);
+    } else {
+        ShowWindow(hwnd, SW_SHOWNORMAL);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        UpdateWindow(hwnd);
+    }
+    return true;
+}
+
+ATOM registerClass(const WNDCLASSA& wc) {
+    // The extended registration where the system has it, the plain one otherwise.
+    HMODULE user32 = GetModuleHandleA("USER32");
+    if (user32 != nullptr && GetProcAddress(user32, "RegisterClassExA") != nullptr) {
+        WNDCLASSEXA ex{};
+        ex.cbSize = sizeof ex;  // 48 bytes on 32-bit builds, 80 on 64-bit ones
+        ex.style = wc.style;
+        ex.lpfnWndProc = wc.lpfnWndProc;
+        ex.cbClsExtra = wc.cbClsExtra;
+        ex.cbWndExtra = wc.cbWndExtra;
+        ex.hInstance = wc.hInstance;
+        ex.hIcon = wc.hIcon;
+        ex.hCursor = wc.hCursor;
+        ex.hbrBackground = wc.hbrBackground;
+        ex.lpszMenuName = wc.lpszMenuName;
+        ex.lpszClassName = wc.lpszClassName;
+        ex.hIconSm = nullptr;
+        return RegisterClassExA(&ex);
+    }
+    return RegisterClassA(&wc);
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Null while CreateWindowExA runs: create binds the object only once the window exists.
+    Window* window = boundObject(hwnd);
+    if (window == nullptr) {
+        if (message == WM_DESTROY) {
+            PostQuitMessage(noObjectExitCode);
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    return dispatch(*window, hwnd, message, wParam, lParam);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <windows.h>
+
+// One native window bound to one object. The shared window procedure turns the messages the
+// system delivers into calls of the virtual slots below; subclasses override slots and never
+// look at message numbers. The object must outlive its native window: the window keeps a plain
+// pointer to it in its extra bytes.
+class Window {
+public:
+    Window(const char* className, int width, int height, unsigned cursorId, Window* owner,
+           bool transparent, bool hidden);
+    virtual ~Window();
+
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    virtual void onPaint();
+    virtual void onTimer(WPARAM timerId);
+    virtual void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags);
+    virtual void onLButtonDown(WPARAM keys, int x, int y);
+    virtual void onLButtonUp(WPARAM keys, int x, int y);
+    virtual void onRButtonDown(WPARAM keys, int x, int y);
+    virtual void onRButtonUp(WPARAM keys, int x, int y);
+    virtual void onMouseMove(WPARAM keys, int x, int y);
+    virtual void onInitMenu(HMENU menu);
+    virtual void onInitMenuPopup(HMENU menu);
+    virtual void onActivateApp(bool active, DWORD threadId);
+    virtual void onDestroy();
+    virtual LRESULT onUserMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual bool onCommand(WPARAM wParam, LPARAM lParam);
+    virtual bool onCreate();
+
+    // Registers the class, creates the window at (0, 0), binds this object, runs onCreate and
+    // shows the window. False if any step fails; after a failed onCreate the window is closed.
+    bool create(HINSTANCE instance);
+
+    const char* className;  // also the window title
+    int width;
+    int height;
+    unsigned cursorId;      // 0: the system arrow
+    Window* owner;          // null for a top-level window
+    bool transparent;
+    bool hidden;
+    HINSTANCE instance;
+    HWND hwnd;              // keeps the stale handle once the window is destroyed
+    int exitCode;           // posted with WM_QUIT by the default onDestroy
+};
+
+ATOM registerClass(const WNDCLASSA& wc);
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
