@@ -1,0 +1,22 @@
+#pragma once
+
+// Whatever the loop paces: the ball, or a stand-in for it.
+class FlightStepper {
+public:
+    virtual void flightStep() = 0;
+
+protected:
+    ~FlightStepper() = default;
+};
+
+// How the loop sleeps while the queue is empty and the next step is not yet due.
+enum class StepWake {
+    best,         // a high-resolution waitable timer where the system has one, else as below
+    periodOneMs,  // plain timed waits with the system timer period raised to 1 ms
+};
+
+// The one message loop: dispatches every message, and whenever the queue is empty and more
+// than 0.05 s have passed since the last step, steps the ball. Between the two it sleeps
+// until a message arrives or the step falls due. Returns the WM_QUIT code.
+int runMainLoop(FlightStepper& ball);
+int runMainLoop(FlightStepper& ball, StepWake wake);

@@ -1,0 +1,224 @@
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_loop.h"
+#include "win32_loop/fake_loop_clock.h"
+
+namespace {
+
+// What the loop did, in order: the messages it dispatched to the test window and the steps.
+std::vector<std::string> journal;
+// Something to do when the window receives a message, keyed by message id.
+std::map<UINT, std::function<void()>> reactions;
+
+using Journal = std::vector<std::string>;
+
+std::string describe(UINT message, WPARAM wParam) {
+    if (message >= WM_APP && message < WM_APP + 100) return "message " + std::to_string(message - WM_APP);
+    if (message == WM_TIMER) return "timer";
+    if (message == WM_KEYDOWN) return "key down";
+    if (message == WM_CHAR) return std::string("char ") + static_cast<char>(wParam);
+    return "";
+}
+
+LRESULT CALLBACK recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::string what = describe(message, wParam);
+    if (what.empty()) return DefWindowProcA(hwnd, message, wParam, lParam);
+    journal.push_back(what);
+    const auto reaction = reactions.find(message);
+    if (reaction != reactions.end()) reaction->second();
+    return 0;
+}
+
+struct StandInBall : FlightStepper {
+    int steps = 0;
+    std::function<void()> onStep;
+
+    void flightStep() override {
+        ++steps;
+        journal.push_back("step");
+        if (onStep) onStep();
+    }
+};
+
+void drainQueue() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+// Runs under both ways of sleeping between steps.
+class MainLoop : public ::testing::TestWithParam<StepWake> {
+protected:
+    void SetUp() override {
+        static const ATOM windowClass = [] {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = recordingProc;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "main loop test";
+            return RegisterClassA(&wc);
+        }();
+        ASSERT_NE(windowClass, 0);
+        window = CreateWindowExA(0, "main loop test", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        drainQueue();
+        journal.clear();
+        reactions.clear();
+        fake_loop_clock::milliseconds = 100000;
+    }
+
+    void TearDown() override {
+        KillTimer(window, timerId);
+        DestroyWindow(window);
+        drainQueue();
+        reactions.clear();
+    }
+
+    void post(int n) { PostMessageA(window, WM_APP + n, 0, 0); }
+    void on(UINT message, std::function<void()> reaction) { reactions[message] = std::move(reaction); }
+    void every(UINT milliseconds) { SetTimer(window, timerId, milliseconds, nullptr); }
+    void stopTimer() { KillTimer(window, timerId); }
+    static void advance(std::uint32_t ms) { fake_loop_clock::milliseconds += ms; }
+
+    int run() { return runMainLoop(ball, GetParam()); }
+
+    static constexpr UINT_PTR timerId = 1;
+    HWND window = nullptr;
+    StandInBall ball;
+};
+
+TEST_P(MainLoop, DispatchesEveryQueuedMessageBeforeAStep) {
+    post(1);
+    post(2);
+    post(3);
+    PostMessageA(window, WM_KEYDOWN, 'A', 0x001E0001);
+    on(WM_APP + 1, [] { advance(100); });
+    ball.onStep = [] { PostQuitMessage(0); };
+
+    EXPECT_EQ(run(), 0);
+    // The key press is translated, and the character it makes is dispatched before the step.
+    EXPECT_EQ(journal, (Journal{"message 1", "message 2", "message 3", "key down", "char a", "step"}));
+}
+
+TEST_P(MainLoop, StepsOnlyOnceMoreThanFiftyMillisecondsHavePassed) {
+    // The clock shows exactly 50 ms for as long as the real timer takes to tick; then 51.
+    post(1);
+    on(WM_APP + 1, [this] {
+        advance(50);
+        every(30);
+    });
+    on(WM_TIMER, [this] {
+        stopTimer();
+        advance(1);
+    });
+    ball.onStep = [] { PostQuitMessage(0); };
+
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(journal, (Journal{"message 1", "timer", "step"}));
+}
+
+TEST_P(MainLoop, TheIntervalRunsFromTheEndOfOneStepToTheNext) {
+    // Each timer tick moves the clock 10 ms and each step takes 30 ms: six ticks before every
+    // step, the first as the second, since the 30 ms of a step do not count.
+    every(5);
+    on(WM_TIMER, [] { advance(10); });
+    ball.onStep = [this] {
+        advance(30);
+        if (ball.steps == 2) {
+            stopTimer();
+            PostQuitMessage(0);
+        }
+    };
+
+    EXPECT_EQ(run(), 0);
+    Journal expected;
+    for (int step = 0; step < 2; ++step) {
+        for (int tick = 0; tick < 6; ++tick) expected.push_back("timer");
+        expected.push_back("step");
+    }
+    EXPECT_EQ(journal, expected);
+}
+
+TEST_P(MainLoop, AStreamOfMessagesHoldsTheStepBack) {
+    // Each message finds the step long due and posts the next one before the queue empties.
+    int received = 0;
+    post(1);
+    on(WM_APP + 1, [&] {
+        advance(100);
+        if (++received < 50) post(1);
+    });
+    ball.onStep = [] { PostQuitMessage(0); };
+
+    EXPECT_EQ(run(), 0);
+    Journal expected(50, "message 1");
+    expected.push_back("step");
+    EXPECT_EQ(journal, expected);
+}
+
+TEST_P(MainLoop, QuitEndsTheLoopWithItsCodeAndLeavesWhatIsBehindIt) {
+    for (WPARAM code : {WPARAM{0}, WPARAM{7}}) {
+        SCOPED_TRACE(testing::Message() << "WM_QUIT code " << code);
+        journal.clear();
+        post(1);
+        PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, code, 0);
+        post(2);
+        on(WM_APP + 1, [] { advance(100); });
+
+        EXPECT_EQ(run(), static_cast<int>(code));
+        EXPECT_EQ(journal, Journal{"message 1"});
+        EXPECT_EQ(ball.steps, 0);
+        MSG behind;
+        EXPECT_TRUE(PeekMessageA(&behind, window, WM_APP + 2, WM_APP + 2, PM_REMOVE))
+            << "the message behind WM_QUIT is still queued";
+        drainQueue();
+    }
+}
+
+TEST_P(MainLoop, SleepsInsteadOfPollingWhileNothingIsDue) {
+    // A third of a second with an empty queue and a clock that never reaches the step: a
+    // polling loop reads its clock thousands of times, a sleeping one about once per 51 ms.
+    every(300);
+    on(WM_TIMER, [this] {
+        stopTimer();
+        PostQuitMessage(0);
+    });
+    fake_loop_clock::reads = 0;
+
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(ball.steps, 0);
+    EXPECT_LT(fake_loop_clock::reads, 100);
+}
+
+TEST_P(MainLoop, SeedsTheRandomGeneratorWithTheMillisecondClock) {
+    PostQuitMessage(0);
+    const DWORD before = timeGetTime();
+    run();
+    const DWORD after = timeGetTime();
+    const int drawn[3] = {std::rand(), std::rand(), std::rand()};
+
+    bool found = false;
+    for (DWORD seed = before; !found && seed - before <= after - before; ++seed) {
+        std::srand(seed);
+        const int again[3] = {std::rand(), std::rand(), std::rand()};
+        found = again[0] == drawn[0] && again[1] == drawn[1] && again[2] == drawn[2];
+    }
+    EXPECT_TRUE(found) << "no seed between " << before << " and " << after << " gives these numbers";
+}
+
+INSTANTIATE_TEST_SUITE_P(Wakes, MainLoop,
+                         ::testing::Values(StepWake::best, StepWake::periodOneMs),
+                         [](const ::testing::TestParamInfo<StepWake>& info) {
+                             return std::string(info.param == StepWake::best ? "WaitableTimer"
+                                                                             : "TimerPeriod");
+                         });
+
+}  // namespace
