@@ -14,3 +14,9 @@ measure:
 	cmake --preset win64
 	cmake --build --preset win64 -j 2 --target main_loop_measure
 	scripts/measure-main-loop
+
+# Regenerates the pictures and sounds in res/ and the contact sheet docs/art.png.
+.PHONY: assets
+assets:
+	scripts/install-deps
+	/usr/bin/python3 tools/gen_assets.py

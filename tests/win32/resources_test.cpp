@@ -1,0 +1,310 @@
+// The resources as the program reaches them: by number from its own module, and the window
+// shapes built from the tables with the region calls the windows use.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resource_ids.h"
+#include "shapes.h"
+
+namespace {
+
+static_assert(sizeof(ShapePoint) == sizeof(POINT), "shape tables are handed to GDI as POINTs");
+
+HINSTANCE module() { return GetModuleHandleA(nullptr); }
+
+// The About template's own dialog procedure is not under test here.
+INT_PTR CALLBACK silentDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// Owns a GDI object for the length of a test.
+struct Gdi {
+    HGDIOBJ object;
+    explicit Gdi(HGDIOBJ o) : object(o) {}
+    ~Gdi() {
+        if (object) DeleteObject(object);
+    }
+    Gdi(const Gdi&) = delete;
+    Gdi& operator=(const Gdi&) = delete;
+    HRGN region() const { return static_cast<HRGN>(object); }
+};
+
+const POINT* points(const ShapePoint* p) { return reinterpret_cast<const POINT*>(p); }
+
+HRGN backboardRegion() { return CreatePolygonRgn(points(backboardOutline), backboardOutlineCount, WINDING); }
+HRGN scoreboardRegion() { return CreatePolygonRgn(points(scoreboardOutline), scoreboardOutlineCount, WINDING); }
+
+// The net's shape as its window cuts it: outline minus the openings.
+HRGN netRegion() {
+    HRGN outer = CreatePolyPolygonRgn(points(netOutline), netOutlineCounts, netOutlinePolygons, ALTERNATE);
+    HRGN holes = CreatePolyPolygonRgn(points(netHoles), netHoleCounts, netHolePolygons, ALTERNATE);
+    if (!outer || !holes || CombineRgn(outer, outer, holes, RGN_DIFF) == ERROR) {
+        if (outer) DeleteObject(outer);
+        if (holes) DeleteObject(holes);
+        return nullptr;
+    }
+    DeleteObject(holes);
+    return outer;
+}
+
+TEST(Resources, EveryBitmapLoadsByNumberAtItsSize) {
+    const struct { int id, width, height; } bitmaps[] = {
+        {IDB_BALL, 50, 350},  {IDB_BACKBOARD, 187, 134},  {IDB_NET, 83, 76},
+        {IDB_ABOUT, 400, 300}, {IDB_SCOREBOARD, 187, 42}, {IDB_DIGITS, 14, 150}};
+    for (const auto& b : bitmaps) {
+        Gdi bitmap(LoadImageA(module(), MAKEINTRESOURCEA(b.id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        ASSERT_NE(bitmap.object, nullptr) << "bitmap " << b.id;
+        BITMAP info{};
+        ASSERT_EQ(GetObjectA(bitmap.object, sizeof info, &info), static_cast<int>(sizeof info));
+        EXPECT_EQ(info.bmWidth, b.width) << "bitmap " << b.id;
+        EXPECT_EQ(info.bmHeight, b.height) << "bitmap " << b.id;
+    }
+}
+
+TEST(Resources, EverySoundIsAWaveResourceByNumber) {
+    for (int id : {IDW_FLOOR, IDW_WALL, IDW_CHEER, IDW_BIG_CHEER, IDW_RIM}) {
+        HRSRC found = FindResourceA(module(), MAKEINTRESOURCEA(id), "WAVE");
+        ASSERT_NE(found, nullptr) << "sound " << id;
+        HGLOBAL loaded = LoadResource(module(), found);
+        ASSERT_NE(loaded, nullptr);
+        const char* bytes = static_cast<const char*>(LockResource(loaded));
+        ASSERT_NE(bytes, nullptr);
+        ASSERT_GT(SizeofResource(module(), found), 44u);
+        EXPECT_EQ(std::memcmp(bytes, "RIFF", 4), 0) << "sound " << id;
+        EXPECT_EQ(std::memcmp(bytes + 8, "WAVE", 4), 0) << "sound " << id;
+    }
+}
+
+std::wstring itemText(HMENU menu, UINT position) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+    return text;
+}
+
+TEST(Resources, MenuHasOnePopupWithTheFourCommandsAndSoundChecked) {
+    HMENU menu = LoadMenuA(module(), MAKEINTRESOURCEA(IDR_MENU));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 1);
+    EXPECT_EQ(itemText(menu, 0), L"");
+    HMENU popup = GetSubMenu(menu, 0);
+    ASSERT_NE(popup, nullptr);
+    const struct { UINT id; const wchar_t* text; bool checked; } items[] = {
+        {IDM_SOUND, L"\u0417\u0432\u0443\u043a", true},
+        {IDM_RESET_SCORE, L"\u041e\u0431\u043d\u0443\u043b\u0438\u0442\u044c \u0440\u0435\u0437\u0443\u043b\u044c\u0442\u0430\u0442", false},
+        {IDM_ABOUT, L"\u041e \u043f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u0435", false},
+        {IDM_EXIT, L"\u0412\u044b\u0445\u043e\u0434", false}};
+    ASSERT_EQ(GetMenuItemCount(popup), 4) << "no separators";
+    for (UINT i = 0; i < 4; ++i) {
+        EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(i)), items[i].id);
+        EXPECT_EQ(itemText(popup, i), items[i].text) << "item " << i;
+        const UINT state = GetMenuState(popup, items[i].id, MF_BYCOMMAND);
+        EXPECT_EQ((state & MF_CHECKED) != 0, items[i].checked) << "item " << i;
+    }
+    DestroyMenu(menu);
+}
+
+TEST(Resources, AboutDialogTemplateIsAnExtendedTemplateWithoutControls) {
+    HRSRC found = FindResourceA(module(), MAKEINTRESOURCEA(IDD_ABOUT), MAKEINTRESOURCEA(5));
+    ASSERT_NE(found, nullptr);
+    const auto* t = static_cast<const unsigned char*>(LockResource(LoadResource(module(), found)));
+    ASSERT_NE(t, nullptr);
+    auto u16 = [t](int at) { return static_cast<unsigned>(t[at] | (t[at + 1] << 8)); };
+    auto u32 = [&](int at) { return u16(at) | (u16(at + 2) << 16); };
+    EXPECT_EQ(u16(0), 1u);
+    EXPECT_EQ(u16(2), 0xFFFFu);
+    EXPECT_EQ(u32(4), 0u) << "helpID";
+    EXPECT_EQ(u32(8), static_cast<unsigned>(WS_EX_TOOLWINDOW));
+    EXPECT_EQ(u32(12), 0x80800040u) << "WS_POPUP | WS_BORDER | DS_SETFONT";
+    EXPECT_EQ(u16(16), 0u) << "no controls";
+    EXPECT_EQ(u16(18), 0u);
+    EXPECT_EQ(u16(20), 0u);
+    EXPECT_EQ(u16(22), 186u);
+    EXPECT_EQ(u16(24), 94u);
+    EXPECT_EQ(u16(26), 0u) << "no menu";
+    EXPECT_EQ(u16(28), 0u) << "standard class";
+    EXPECT_EQ(u16(30), 0u) << "no title";
+    EXPECT_EQ(u16(32), 8u) << "point size";
+    EXPECT_EQ(u16(34), 0u) << "weight";
+    EXPECT_EQ(t[36], 0u) << "italic";
+    EXPECT_EQ(t[37], 1u) << "charset";
+    std::wstring face;
+    for (int at = 38; u16(at) != 0; at += 2) face += static_cast<wchar_t>(u16(at));
+    EXPECT_EQ(face, L"MS Sans Serif");
+
+    // and the dialog manager makes a captionless tool window of it
+    HWND dialog = CreateDialogParamA(module(), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, silentDialog, 0);
+    ASSERT_NE(dialog, nullptr);
+    const LONG style = GetWindowLongA(dialog, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_BORDER);
+    EXPECT_EQ(style & WS_CAPTION, WS_BORDER) << "a border, no caption";
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    DestroyWindow(dialog);
+}
+
+TEST(Resources, IconAndHandCursorLoadByNumber) {
+    HICON icon = LoadIconA(module(), MAKEINTRESOURCEA(IDI_APP));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    EXPECT_TRUE(info.fIcon);
+    BITMAP mask{};
+    GetObjectA(info.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, 32);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+
+    HANDLE small = LoadImageA(module(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0);
+    ASSERT_NE(small, nullptr);
+    DestroyIcon(static_cast<HICON>(small));
+
+    HCURSOR hand = LoadCursorA(module(), MAKEINTRESOURCEA(IDC_HAND));
+    ASSERT_NE(hand, nullptr);
+    ICONINFO cursor{};
+    ASSERT_TRUE(GetIconInfo(hand, &cursor));
+    EXPECT_FALSE(cursor.fIcon);
+    EXPECT_EQ(cursor.xHotspot, 10u);
+    EXPECT_EQ(cursor.yHotspot, 5u);
+    if (cursor.hbmColor) DeleteObject(cursor.hbmColor);
+    DeleteObject(cursor.hbmMask);
+    // the image itself carries the number 3
+    EXPECT_NE(FindResourceA(module(), MAKEINTRESOURCEA(3), MAKEINTRESOURCEA(1)), nullptr);
+    EXPECT_NE(FindResourceA(module(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(3)), nullptr);
+    EXPECT_NE(FindResourceA(module(), MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(3)), nullptr);
+}
+
+// Every resource below the test-only numbers (900 and up), as "type/name/language".
+struct CatalogueWalk {
+    std::vector<std::string> found;
+    std::string type, name;
+};
+
+std::string resourceName(LPCSTR n) {
+    return IS_INTRESOURCE(n) ? std::to_string(reinterpret_cast<ULONG_PTR>(n)) : std::string(n);
+}
+
+BOOL CALLBACK onLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR walk) {
+    auto* w = reinterpret_cast<CatalogueWalk*>(walk);
+    char lang[8];
+    wsprintfA(lang, "%04x", language);
+    w->found.push_back(w->type + "/" + w->name + "/" + lang);
+    return TRUE;
+}
+
+BOOL CALLBACK onName(HMODULE m, LPCSTR type, LPSTR name, LONG_PTR walk) {
+    if (IS_INTRESOURCE(name) && reinterpret_cast<ULONG_PTR>(name) >= 900) return TRUE;
+    reinterpret_cast<CatalogueWalk*>(walk)->name = resourceName(name);
+    EnumResourceLanguagesA(m, type, name, onLanguage, walk);
+    return TRUE;
+}
+
+BOOL CALLBACK onType(HMODULE m, LPSTR type, LONG_PTR walk) {
+    reinterpret_cast<CatalogueWalk*>(walk)->type = resourceName(type);
+    EnumResourceNamesA(m, type, onName, walk);
+    return TRUE;
+}
+
+std::vector<std::string> catalogue() {
+    CatalogueWalk walk;
+    EnumResourceTypesA(module(), onType, reinterpret_cast<LONG_PTR>(&walk));
+    return walk.found;
+}
+
+TEST(Resources, NothingButTheCatalogueAllInUsEnglish) {
+    const std::vector<std::string> expected = {
+        "1/3/0409",   "2/103/0409", "2/105/0409", "2/106/0409", "2/107/0409", "2/117/0409",
+        "2/119/0409", "3/1/0409",   "3/2/0409",   "4/115/0409", "5/108/0409", "12/102/0409",
+        "14/101/0409", "WAVE/109/0409", "WAVE/110/0409", "WAVE/112/0409", "WAVE/113/0409",
+        "WAVE/114/0409"};
+    std::vector<std::string> found = catalogue();
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> sorted = expected;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(found, sorted);
+}
+
+TEST(Regions, BackboardMeetsTheRightEdgeFromY59To98AndTheBottomFrom77To110) {
+    Gdi board(backboardRegion());
+    ASSERT_NE(board.object, nullptr);
+    RECT box{};
+    GetRgnBox(board.region(), &box);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.right, 187);
+    EXPECT_EQ(box.bottom, 134);
+    for (int y = 59; y <= 98; ++y) EXPECT_TRUE(PtInRegion(board.region(), 186, y)) << y;
+    EXPECT_FALSE(PtInRegion(board.region(), 186, 58));
+    EXPECT_FALSE(PtInRegion(board.region(), 186, 102));
+    for (int x = 0; x < 187; ++x)
+        EXPECT_EQ(PtInRegion(board.region(), x, 133) != 0, x >= 77 && x < 110) << x;
+    EXPECT_TRUE(PtInRegion(board.region(), 93, 0));
+    EXPECT_FALSE(PtInRegion(board.region(), 0, 0));
+    EXPECT_FALSE(PtInRegion(board.region(), 186, 0));
+}
+
+TEST(Regions, ScoreboardIsTheRectangleWithItsCornersCut) {
+    Gdi board(scoreboardRegion());
+    ASSERT_NE(board.object, nullptr);
+    for (POINT corner : {POINT{0, 0}, POINT{186, 0}, POINT{0, 41}, POINT{186, 41}})
+        EXPECT_FALSE(PtInRegion(board.region(), corner.x, corner.y)) << corner.x << "," << corner.y;
+    for (POINT in : {POINT{1, 0}, POINT{185, 0}, POINT{0, 1}, POINT{186, 40}, POINT{93, 21}, POINT{160, 20}})
+        EXPECT_TRUE(PtInRegion(board.region(), in.x, in.y)) << in.x << "," << in.y;
+}
+
+TEST(Regions, NetIsSeeThroughAtEveryOpeningAndInItsBottomRows) {
+    Gdi net(netRegion());
+    ASSERT_NE(net.object, nullptr);
+    for (int y = 70; y < 76; ++y)
+        for (int x = 0; x < 83; ++x) ASSERT_FALSE(PtInRegion(net.region(), x, y)) << x << "," << y;
+    EXPECT_TRUE(PtInRegion(net.region(), 41, 3)) << "rim band";
+    EXPECT_TRUE(PtInRegion(net.region(), 2, 4)) << "rim band, left end";
+    // a point inside each opening (found from the opening's own region) is outside the net
+    for (int h = 0, at = 0; h < netHolePolygons; at += netHoleCounts[h], ++h) {
+        Gdi hole(CreatePolygonRgn(points(netHoles + at), netHoleCounts[h], ALTERNATE));
+        RECT box{};
+        GetRgnBox(hole.region(), &box);
+        int inside = 0;
+        for (int y = box.top; y < box.bottom; ++y)
+            for (int x = box.left; x < box.right; ++x)
+                if (PtInRegion(hole.region(), x, y)) {
+                    ++inside;
+                    EXPECT_FALSE(PtInRegion(net.region(), x, y)) << "hole " << h + 1 << " at " << x << "," << y;
+                }
+        EXPECT_GT(inside, 0) << "hole " << h + 1;
+    }
+}
+
+TEST(Regions, NetShapeMatchesTheNonBlackPixelsOfItsPicture) {
+    Gdi net(netRegion());
+    Gdi bitmap(LoadImageA(module(), MAKEINTRESOURCEA(IDB_NET), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    ASSERT_NE(net.object, nullptr);
+    ASSERT_NE(bitmap.object, nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 83;
+    info.bmiHeader.biHeight = -76;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(83 * 76);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, static_cast<HBITMAP>(bitmap.object), 0, 76, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    ASSERT_EQ(rows, 76);
+    int mismatches = 0;
+    for (int y = 0; y < 76; ++y)
+        for (int x = 0; x < 83; ++x) {
+            const bool visible = (pixels[y * 83 + x] & 0xFFFFFF) != 0;
+            if (visible != (PtInRegion(net.region(), x, y) != 0)) {
+                ++mismatches;
+                ADD_FAILURE() << x << "," << y << (visible ? " drawn but outside the shape" : " in the shape but black");
+            }
+        }
+    EXPECT_EQ(mismatches, 0);
+}
+
+}  // namespace

@@ -1,0 +1,441 @@
+"""The pictures of the program, drawn by code. Every function returns an RGB array (uint8)."""
+import math
+
+import numpy as np
+from PIL import Image, ImageDraw, ImageFilter, ImageFont
+
+import geometry
+
+FONT_DIR = "/usr/share/fonts/truetype/dejavu/"
+SCORE_BLUE = (42, 63, 170)
+
+
+def font(name, size):
+    return ImageFont.truetype(FONT_DIR + name, size)
+
+
+def clamp8(a):
+    return np.clip(np.rint(a), 0, 255).astype(np.uint8)
+
+
+def downsample(a, k):
+    h, w = a.shape[0] // k, a.shape[1] // k
+    return a.reshape(h, k, w, k, *a.shape[2:]).mean(axis=(1, 3))
+
+
+def mix(a, b, t):
+    t = np.asarray(t, dtype=float)[..., None]
+    return np.asarray(a, float) * (1 - t) + np.asarray(b, float) * t
+
+
+# --- ball ----------------------------------------------------------------------------------
+
+def _seam_distance(p):
+    """Angular distance (radians) of unit vectors p (..., 3) from the seams of a ball: two
+    great circles through the poles and two rings around the x axis."""
+    x, y = p[..., 0], p[..., 1]
+    d1 = np.abs(np.arcsin(np.clip(x, -1, 1)))          # great circle x = 0
+    d2 = np.abs(np.arcsin(np.clip(y, -1, 1)))          # great circle y = 0
+    ring = math.radians(42)                            # rings of 42 degrees around +-x
+    ang = np.arccos(np.clip(np.abs(x), -1, 1))
+    d3 = np.abs(ang - ring)
+    return np.minimum(np.minimum(d1, d2), d3)
+
+
+def _rot(axis, angle):
+    axis = np.asarray(axis, float) / np.linalg.norm(axis)
+    x, y, z = axis
+    c, s = math.cos(angle), math.sin(angle)
+    return np.array([[c + x * x * (1 - c), x * y * (1 - c) - z * s, x * z * (1 - c) + y * s],
+                     [y * x * (1 - c) + z * s, c + y * y * (1 - c), y * z * (1 - c) - x * s],
+                     [z * x * (1 - c) - y * s, z * y * (1 - c) + x * s, c + z * z * (1 - c)]])
+
+
+def _pebbles(p):
+    """Fine grain of the leather, fixed to the ball so that it turns with it."""
+    v = (np.sin(p[..., 0] * 61 + 1.3) * np.sin(p[..., 1] * 57 + 0.7) * np.sin(p[..., 2] * 59 + 2.1)
+         + 0.5 * np.sin(p[..., 0] * 97 - p[..., 2] * 83) * np.sin(p[..., 1] * 101 + 0.4))
+    return v
+
+
+def ball_frame(k, frames=7, size=50, ss=6):
+    n = size * ss
+    c = (np.arange(n) + 0.5) / ss                      # pixel-centre coordinates
+    X, Y = np.meshgrid(c, c)
+    r = size / 2 - 0.35
+    u, v = (X - size / 2) / r, (Y - size / 2) / r
+    rr = u * u + v * v
+    inside = rr <= 1
+    w = np.sqrt(np.clip(1 - rr, 0, 1))
+    view = np.stack([u, -v, w], axis=-1)               # x right, y up, z toward the viewer
+    # The ball turns about its own pole, which leans toward the viewer; the seams' pattern
+    # repeats every half turn, so seven frames make one smooth half turn.
+    spin = _rot((0, 0, 1), -math.pi * k / frames)
+    lean = _rot((1, 0.35, 0), math.radians(-58))
+    m = lean @ spin
+    obj = view @ m                                     # view -> object: row vectors times m
+    seam = _seam_distance(obj)
+    light = np.array([-0.45, 0.6, 0.66])
+    light /= np.linalg.norm(light)
+    lam = np.clip(view @ light, 0, 1)
+    half = light + np.array([0, 0, 1.0])
+    half /= np.linalg.norm(half)
+    spec = np.clip(view @ half, 0, 1) ** 28
+    grain = _pebbles(obj) * 0.05
+    base = np.array([222, 102, 28], float)
+    dark = np.array([92, 30, 8], float)
+    shade = np.clip(0.18 + 0.9 * lam + grain, 0, 1.2)
+    col = mix(dark, base, np.clip(shade, 0, 1)) * (1 + 0.25 * np.clip(shade - 1, 0, 1))[..., None]
+    col = col + 120 * spec[..., None] * np.array([1.0, 0.85, 0.65])
+    # seams: dark grooves about 1.2 px wide, softened into the leather
+    width = 1.25 / r / 2
+    t = np.clip((seam - width) / (0.9 / r), 0, 1)
+    groove = np.array([38, 16, 8], float) * (0.6 + 0.4 * lam)[..., None]
+    col = mix(groove, col, t)
+    # a touch of darkening at the limb, as a sphere shows
+    col *= (0.72 + 0.28 * np.clip(w * 1.6, 0, 1))[..., None]
+    col[~inside] = 0
+    return clamp8(downsample(col, ss))
+
+
+def ball_strip():
+    return np.concatenate([ball_frame(k) for k in range(7)], axis=0)
+
+
+# --- backboard -----------------------------------------------------------------------------
+
+def _distance_to(mask_outside):
+    """Euclidean distance (pixels) of every pixel centre to the nearest pixel of the mask."""
+    from math import inf
+    h, w = mask_outside.shape
+    ys, xs = np.nonzero(mask_outside)
+    pts = np.stack([xs, ys], axis=1).astype(float)
+    d = np.full((h, w), inf)
+    gy, gx = np.mgrid[0:h, 0:w]
+    for chunk in np.array_split(pts, max(1, len(pts) // 2000)):
+        dd = (gx[..., None] - chunk[:, 0]) ** 2 + (gy[..., None] - chunk[:, 1]) ** 2
+        d = np.minimum(d, np.sqrt(dd.min(axis=-1)))
+    return d
+
+
+def backboard():
+    w, h = 187, 134
+    inside = geometry.backboard_mask()
+    outside = np.pad(~inside, 1, constant_values=True)
+    dist = _distance_to(outside)[1:-1, 1:-1]          # 1 at the outermost inside pixels
+    # white board, a cool sheen from the top left to the bottom right
+    gy, gx = np.mgrid[0:h, 0:w].astype(float)
+    sheen = 0.5 + 0.5 * np.cos((gx * 0.55 + gy - 40) / 70)
+    col = mix((226, 230, 236), (255, 255, 255), 0.35 + 0.65 * sheen)
+    # a faint inner shadow along the black rim
+    col *= (1 - 0.10 * np.exp(-(dist - 3.5) / 1.6) * (dist > 3.5))[..., None]
+    # yellow rectangle outline, x 57..129, y 51..106, three pixels wide
+    yellow = np.array([250, 200, 20], float)
+    in_rect = (gx >= 57) & (gx <= 129) & (gy >= 51) & (gy <= 106)
+    inner = (gx >= 60) & (gx <= 126) & (gy >= 54) & (gy <= 103)
+    frame = in_rect & ~inner
+    col[frame] = yellow
+    edge_dark = frame & ((gx == 57) | (gy == 106) | (gx == 129) | (gy == 51))
+    col[edge_dark] = (222, 165, 10)
+    # the orange bracket that holds the hoop, x 78..108, y 111..132
+    br = (gx >= 78) & (gx <= 108) & (gy >= 111) & (gy <= 132)
+    t = (gy - 111) / 21
+    bcol = mix((250, 150, 60), (170, 70, 12), t)
+    col[br] = bcol[br]
+    col[br & ((gx == 78) | (gx == 108) | (gy == 132))] = (110, 42, 8)
+    col[br & (gy == 111)] = (255, 190, 120)
+    for bx in (84, 102):                               # four bolts
+        for by in (116, 126):
+            d2 = (gx - bx) ** 2 + (gy - by) ** 2
+            col[br & (d2 <= 2.3)] = (120, 120, 128)
+            col[br & (d2 <= 0.6)] = (210, 210, 220)
+    # the black rim, about three pixels wide, its inner edge softened
+    rim = np.clip(3.6 - dist, 0, 1)
+    col = mix(col, (0, 0, 0), rim)
+    col[dist <= 3] = 0
+    col[~inside] = 0
+    return clamp8(col)
+
+
+# --- net -----------------------------------------------------------------------------------
+
+def net():
+    w, h = 83, 76
+    band, body, holes = geometry.net_masks()
+    band_only = band & ~body
+    strings = body & ~band & ~holes
+    gy, gx = np.mgrid[0:h, 0:w].astype(float)
+    col = np.zeros((h, w, 3))
+    # the hoop seen from the front: a round orange tube, lit from above
+    tube = np.clip((gy + 0.5) / 8, 0, 1)
+    light = np.cos((tube - 0.32) * math.pi * 0.95)
+    ocol = mix((120, 40, 6), (240, 110, 22), np.clip(light, 0, 1))
+    ocol = ocol + (90 * np.clip(light - 0.85, 0, 1) / 0.15)[..., None] * np.array([1, 0.8, 0.5])
+    ends = np.clip(np.abs(gx - 41.5) / 41.5, 0, 1) ** 6   # the ends of the hoop turn away
+    ocol *= (1 - 0.35 * ends)[..., None]
+    col[band_only] = ocol[band_only]
+    # white cord: brighter in the middle of a string, a little grey next to an opening,
+    # and the lower mesh, further in the shadow of the rim, slightly duller
+    near_hole = np.zeros_like(holes)
+    for dy, dx in ((0, 1), (0, -1), (1, 0), (-1, 0)):
+        near_hole |= np.roll(np.roll(holes | ~body, dy, axis=0), dx, axis=1)
+    depth = np.clip((gy - 8) / 62, 0, 1)
+    white = mix((250, 250, 252), (214, 218, 226), depth * 0.8)
+    edge = mix((205, 208, 216), (170, 174, 186), depth)
+    cord = np.where(near_hole[..., None], edge, white)
+    # a faint twist along the cord
+    twist = 1 - 0.05 * (((gx + gy) % 3) == 0)
+    cord *= twist[..., None]
+    col[strings] = cord[strings]
+    col[70:] = 0
+    return clamp8(col)
+
+
+# --- scoreboard and digits ---------------------------------------------------------------------
+
+DIGIT_GLYPHS = [  # 10 x 13, bold two-pixel strokes, drawn for a 14 x 15 cell
+    ["..######..", ".########.", "###....###", "##......##", "##......##", "##......##",
+     "##......##", "##......##", "##......##", "##......##", "###....###", ".########.",
+     "..######.."],
+    ["....##....", "...###....", "..####....", ".##.##....", "....##....", "....##....",
+     "....##....", "....##....", "....##....", "....##....", "....##....", ".########.",
+     ".########."],
+    ["..######..", ".###..###.", "##......##", "........##", ".......###", "......###.",
+     ".....###..", "....###...", "...###....", "..###.....", ".###......", "##########",
+     "##########"],
+    ["..######..", ".###..###.", "##......##", "........##", "........##", "....#####.",
+     "....#####.", "........##", "........##", "........##", "##......##", ".###..###.",
+     "..######.."],
+    ["......###.", ".....####.", "....##.##.", "...##..##.", "..##...##.", ".##....##.",
+     "##.....##.", "##########", "##########", ".......##.", ".......##.", ".......##.",
+     ".......##."],
+    ["##########", "##########", "##........", "##........", "##.#####..", "#########.",
+     "###....###", "........##", "........##", "........##", "##......##", ".###..###.",
+     "..######.."],
+    ["...#####..", "..###..##.", ".##.......", "##........", "##........", "##.#####..",
+     "#########.", "###....###", "##......##", "##......##", "###....###", ".########.",
+     "..######.."],
+    ["##########", "##########", "........##", ".......##.", "......###.", "......##..",
+     ".....###..", ".....##...", "....###...", "....##....", "...###....", "...##.....",
+     "...##....."],
+    ["..######..", ".###..###.", "##......##", "##......##", ".##....##.", "..######..",
+     ".########.", "###....###", "##......##", "##......##", "###....###", ".########.",
+     "..######.."],
+    ["..######..", ".########.", "###....###", "##......##", "##......##", "###....###",
+     ".#########", "..#####.##", "........##", "........##", ".......##.", ".##..###..",
+     "..#####..."],
+]
+
+
+def digits():
+    """Ten 14 x 15 cells, white on the scoreboard blue, digit d at rows 15d..15d+14. Pixel
+    glyphs for crispness; the inner corners of their steps get a little grey."""
+    out = np.zeros((150, 14, 3), dtype=np.uint8)
+    for d, glyph in enumerate(DIGIT_GLYPHS):
+        on = np.zeros((15, 14))
+        for y, row in enumerate(glyph):
+            for x, ch in enumerate(row):
+                on[1 + y, 2 + x] = ch == "#"
+        soft = on.copy()
+        for y in range(1, 14):
+            for x in range(1, 13):
+                if on[y, x]:
+                    continue
+                pairs = ((on[y - 1, x], on[y, x - 1]), (on[y - 1, x], on[y, x + 1]),
+                         (on[y + 1, x], on[y, x - 1]), (on[y + 1, x], on[y, x + 1]))
+                if any(a and b for a, b in pairs):
+                    soft[y, x] = 0.35
+        out[15 * d:15 * d + 15] = clamp8(mix(SCORE_BLUE, (255, 255, 255), soft))
+    return out
+
+
+def scoreboard():
+    w, h, ss = 187, 42, 4
+    inside = geometry.scoreboard_mask()
+    img = Image.new("RGB", (w * ss, h * ss), (0, 0, 0))
+    d = ImageDraw.Draw(img)
+    # orange panel with a darker frame and a lighter top
+    for i in range(h * ss):
+        t = i / (h * ss)
+        c = tuple(int(v) for v in mix((252, 150, 52), (206, 84, 14), t))
+        d.line([(0, i), (w * ss, i)], fill=c)
+    d.rectangle([0, 0, w * ss - 1, h * ss - 1], outline=(120, 44, 6), width=2 * ss)
+    d.rectangle([2 * ss, 2 * ss, w * ss - 2 * ss - 1, h * ss - 2 * ss - 1], outline=(255, 196, 120),
+                width=ss // 2)
+    # the emblem: a small ball with a dark edge
+    cx, cy, r = 22 * ss, 21 * ss, 15 * ss
+    d.ellipse([cx - r - ss, cy - r - ss, cx + r + ss, cy + r + ss], fill=(70, 24, 4))
+    arr = np.asarray(img.resize((w, h), Image.BOX)).astype(float)
+    bf = ball_frame(1, size=31, ss=8).astype(float)
+    m = bf.sum(axis=2) > 0
+    sub = arr[6:37, 7:38]
+    sub[m] = bf[m]
+    # the word: "score" in white capitals with a dark shadow
+    txt = Image.new("L", (w, h), 0)
+    shadow = Image.new("L", (w, h), 0)
+    f = font("DejaVuSans-Bold.ttf", 19)
+    td = ImageDraw.Draw(txt)
+    l, t, r, b = td.textbbox((0, 0), "СЧЁТ", font=f)
+    x = 44 + (92 - (r - l)) // 2 - l
+    y = (h - (b - t)) // 2 - t
+    td.text((x, y), "СЧЁТ", font=f, fill=255)
+    ImageDraw.Draw(shadow).text((x + 1, y + 2), "СЧЁТ", font=f, fill=255)
+    shadow = shadow.filter(ImageFilter.GaussianBlur(0.7))
+    arr = mix(arr, (90, 30, 4), np.asarray(shadow, float) / 255 * 0.8)
+    arr = mix(arr, (255, 255, 255), np.asarray(txt, float) / 255)
+    # the blue score panel, columns 141..183, rows 3..38, set in a dark bezel
+    arr[2:40, 140:185] = (60, 22, 4)
+    arr[3:39, 141:184] = SCORE_BLUE
+    out = clamp8(arr)
+    out[~inside] = 0
+    return out
+
+
+# --- About picture -------------------------------------------------------------------------
+
+TITLE = "Quorvel Basketball"
+SUBTITLE = "баскетбол на рабочем столе"
+INSTRUCTIONS = [
+    "Схватите мяч левой кнопкой мыши,",
+    "размахнитесь и отпустите — бросок!",
+    "Перетащите щит, чтобы сдвинуть корзину.",
+    "Правый щелчок по щиту открывает меню.",
+    "Esc — выход из игры.",
+]
+CLOSE_HINT = "Щелчок, Enter или Esc закрывают это окно"
+
+
+def _paste(arr, rgb, x, y):
+    """Pastes a picture on black (black = transparent, dark edges blend) into arr."""
+    h, w, _ = rgb.shape
+    a = np.clip(rgb.astype(float).max(axis=2) / 60, 0, 1)[..., None]
+    region = arr[y:y + h, x:x + w]
+    region[:] = region * (1 - a) + rgb * a
+
+
+def _text(arr, xy, text, f, color, shadow=None, offset=(1, 1), anchor="la"):
+    h, w, _ = arr.shape
+    mask = Image.new("L", (w, h), 0)
+    ImageDraw.Draw(mask).text(xy, text, font=f, fill=255, anchor=anchor)
+    if shadow is not None:
+        sm = Image.new("L", (w, h), 0)
+        ImageDraw.Draw(sm).text((xy[0] + offset[0], xy[1] + offset[1]), text, font=f, fill=255,
+                                anchor=anchor)
+        sm = sm.filter(ImageFilter.GaussianBlur(1.0))
+        arr[:] = mix(arr, shadow, np.asarray(sm, float) / 255 * 0.85)
+    arr[:] = mix(arr, color, np.asarray(mask, float) / 255)
+
+
+def about():
+    w, h = 400, 300
+    gy, gx = np.mgrid[0:h, 0:w].astype(float)
+    # an arena at night: deep blue, a spotlight behind the title
+    bg = mix((30, 38, 92), (10, 12, 34), np.clip(gy / h, 0, 1) ** 0.8)
+    spot = np.exp(-(((gx - 250) / 190) ** 2 + ((gy - 40) / 90) ** 2))
+    bg = mix(bg, (70, 84, 160), spot * 0.55)
+    # a wooden court floor along the bottom
+    floor = gy >= 262
+    wood = mix((200, 130, 62), (150, 86, 34), (gy - 262) / 38)
+    row = (gy - 264) // 9
+    grain = 0.04 * np.sin(gx * 0.21 + row * 1.7) * np.sin(gx * 0.05 + row)
+    seam = ((gy - 264) % 9 == 8) | (((gx + row * 53) % 97) == 0)
+    wood *= (1 + grain - 0.10 * seam - 0.03 * (row % 2))[..., None]
+    bg[floor] = wood[floor]
+    bg[(gy >= 262) & (gy < 264)] = (250, 236, 210)
+    arr = bg.copy()
+    # the ball and the title
+    ball = ball_frame(1, size=76, ss=4)
+    glow = np.exp(-(((gx - 56) / 52) ** 2 + ((gy - 54) / 52) ** 2))
+    arr = mix(arr, (255, 150, 60), glow * 0.25)
+    _paste(arr, ball, 18, 16)
+    _text(arr, (108, 26), TITLE, font("DejaVuSans-Bold.ttf", 25), (255, 160, 48),
+          shadow=(0, 0, 0), offset=(2, 2))
+    _text(arr, (110, 62), SUBTITLE, font("DejaVuSans.ttf", 14), (210, 218, 255))
+    arr[104:106, 24:376] = mix(arr[104:106, 24:376], (255, 150, 40), 0.9)
+    # the instructions, each with a small orange bullet
+    body = font("DejaVuSans.ttf", 14)
+    y = 122
+    dot = ball_frame(3, size=12, ss=6)
+    for i, line in enumerate(INSTRUCTIONS):
+        cont = i == 1
+        if not cont:
+            _paste(arr, dot, 24, y + 3)
+        _text(arr, (44, y), line, body, (242, 244, 255), shadow=(0, 0, 20))
+        y += 26 if i != 0 else 20
+    _text(arr, (200, 281), CLOSE_HINT, font("DejaVuSans-Oblique.ttf", 13), (60, 26, 6),
+          anchor="mm")
+    return clamp8(arr)
+
+
+# --- icon and cursor ---------------------------------------------------------------------------
+
+VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+         (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+         (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+BLACK, MAROON, SILVER, GRAY, RED, YELLOW, WHITE = 0, 1, 7, 8, 9, 11, 15
+
+
+def icon(size):
+    """A hoop with its net in the standard 16 colours: (palette indices, transparent mask).
+    Drawn pixel by pixel (no smoothing), which suits 16 colours."""
+    T = 255                                            # transparent, until the end
+    img = Image.new("P", (size, size), T)
+    d = ImageDraw.Draw(img)
+    if size == 32:
+        rim_box, rim_w = (2, 3, 29, 13), 2
+        top_y, bot_y, top_x, bot_x = 9, 29, (4, 27), (10, 21)
+    else:
+        rim_box, rim_w = (1, 1, 14, 6), 1
+        top_y, bot_y, top_x, bot_x = 4, 14, (2, 13), (5, 10)
+    d.ellipse(rim_box, outline=MAROON, width=rim_w)        # the back of the rim
+    # the net: strings crossing at 45 degrees, clipped to a trapezoid narrowing downward
+    def edges(y):
+        t = (y - top_y) / (bot_y - top_y)
+        return (round(top_x[0] + (bot_x[0] - top_x[0]) * t),
+                round(top_x[1] + (bot_x[1] - top_x[1]) * t))
+    period = 6 if size == 32 else 4
+    for y in range(top_y, bot_y + 1):
+        l, r = edges(y)
+        for x in range(l, r + 1):
+            diag = (x - y) % period == 0 or (x + y) % period == 0
+            if diag or x in (l, r) or y == bot_y:
+                c = WHITE if x < size * 0.55 else SILVER
+                if x == r:
+                    c = GRAY
+                img.putpixel((x, y), c)
+    d.arc(rim_box, 0, 180, fill=RED, width=rim_w)       # the front of the rim, over the net
+    if size == 32:
+        d.arc(rim_box, 100, 150, fill=YELLOW, width=1)
+    idx = np.asarray(img, dtype=np.uint8).copy()
+    transparent = idx == T
+    idx[transparent] = 0
+    return idx, transparent
+
+
+HAND = [  # interior (white) of the pointing hand; outline and the rest follow from it
+    (9, 11, 6, 19),    # index finger
+    (13, 15, 12, 19),  # middle finger
+    (17, 19, 13, 19),  # ring finger
+    (21, 22, 15, 19),  # little finger
+    (4, 7, 16, 20),    # thumb
+    (9, 22, 19, 24),   # palm
+    (5, 8, 20, 24),
+    (6, 21, 25, 26),   # heel of the hand
+    (8, 20, 27, 27),
+]
+
+
+def cursor():
+    """(white, transparent) masks of the 32 x 32 hand, index fingertip at (10, 5)."""
+    inner = np.zeros((32, 32), dtype=bool)
+    for x0, x1, y0, y1 in HAND:
+        inner[y0:y1 + 1, x0:x1 + 1] = True
+    outline = np.zeros_like(inner)
+    for dy, dx in ((0, 1), (0, -1), (1, 0), (-1, 0)):
+        outline |= np.roll(np.roll(inner, dy, axis=0), dx, axis=1)
+    outline &= ~inner
+    # knuckle creases on the fingers
+    for x in (10, 14, 18):
+        inner[19, x] = False
+        outline[19, x] = True
+    return inner, ~(inner | outline)

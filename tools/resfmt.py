@@ -1,0 +1,116 @@
+"""Writers of the Windows file formats the resources are made from (BMP, ICO, CUR, WAV)."""
+import struct
+
+import numpy as np
+from PIL import Image
+
+
+def quantize(rgb, reserved=((0, 0, 0),), colors=256):
+    """Palette image of an RGB array. The reserved colours come first and keep exact entries
+    of their own: their pixels use them, no other pixel does (pure black stays the only
+    black). A picture of few colours keeps them exactly; a richer one shares the remaining
+    entries as libimagequant chooses them, with its light dithering."""
+    h, w, _ = rgb.shape
+    flat = rgb.reshape(-1, 3).astype(np.int32)
+    key = (flat[:, 0] << 16) | (flat[:, 1] << 8) | flat[:, 2]
+    reserved = [tuple(c) for c in reserved]
+    reserved_keys = [(r << 16) | (g << 8) | b for r, g, b in reserved]
+    is_reserved = np.isin(key, reserved_keys)
+    free = colors - len(reserved)
+    uniq, inverse = np.unique(key[~is_reserved], return_inverse=True)
+    index = np.zeros(len(flat), dtype=np.int32)
+    if len(uniq) <= free:
+        entries = [((k >> 16) & 255, (k >> 8) & 255, k & 255) for k in uniq.tolist()]
+        index[~is_reserved] = inverse + len(reserved)
+    else:
+        img = Image.fromarray(rgb.astype(np.uint8), "RGB")
+        q = img.quantize(colors=free, method=Image.Quantize.LIBIMAGEQUANT)
+        pal = q.getpalette()[: 3 * free]
+        entries = [tuple(pal[i:i + 3]) for i in range(0, len(pal), 3)]
+        index = np.asarray(q, dtype=np.int32).reshape(-1) + len(reserved)
+    # No quantised colour may read as a reserved one.
+    entries = [(c[0] ^ 1, c[1], c[2]) if c in reserved else c for c in entries]
+    for k, rk in enumerate(reserved_keys):
+        index[key == rk] = k
+    palette = reserved + entries
+    palette += [(0, 0, 0)] * (colors - len(palette))
+    return index.astype(np.uint8).reshape(h, w), palette
+
+
+def bmp_bytes(index, palette):
+    """8-bit BI_RGB bottom-up DIB file with a 40-byte header and a 256-entry palette."""
+    h, w = index.shape
+    stride = (w + 3) & ~3
+    rows = np.zeros((h, stride), dtype=np.uint8)
+    rows[:, :w] = index
+    pixels = rows[::-1].tobytes()
+    pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    assert len(palette) == 256
+    header = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 0, len(pixels), 2835, 2835, 256, 0)
+    offset = 14 + len(header) + len(pal)
+    filehdr = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return filehdr + header + pal + pixels
+
+
+def _mask_rows(bits, w):
+    """1-bit rows, bottom-up, each padded to 32 bits."""
+    stride = ((w + 31) // 32) * 4
+    out = bytearray()
+    for row in bits[::-1]:
+        packed = np.packbits(row.astype(np.uint8))
+        out += packed.tobytes() + b"\0" * (stride - len(packed))
+    return bytes(out)
+
+
+def icon_image(index4, mask, palette16):
+    """DIB of one 4-bit icon image: header with doubled height, palette, XOR, AND."""
+    h, w = index4.shape
+    stride = ((w * 4 + 31) // 32) * 4
+    xor = bytearray()
+    for row in index4[::-1]:
+        packed = bytes((int(row[i]) << 4) | int(row[i + 1]) for i in range(0, w, 2))
+        xor += packed + b"\0" * (stride - len(packed))
+    header = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 4, 0, len(xor) + h * ((w + 31) // 32) * 4,
+                         0, 0, 0, 0)
+    pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette16)
+    return header + pal + bytes(xor) + _mask_rows(mask, w)
+
+
+def ico_bytes(images):
+    """.ico file of (width, height, dib) images, 16 colours each."""
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    body = b""
+    for w, h, dib in images:
+        out += struct.pack("<BBBBHHII", w, h, 16, 0, 1, 4, len(dib), offset + len(body))
+        body += dib
+    return out + body
+
+
+def cursor_image(white, mask):
+    """DIB of a monochrome cursor image: XOR bits (white) then AND bits (transparent)."""
+    h, w = white.shape
+    xor = _mask_rows(white, w)
+    and_ = _mask_rows(mask, w)
+    header = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 1, 0, len(xor) + len(and_), 0, 0, 2, 0)
+    pal = struct.pack("<BBBBBBBB", 0, 0, 0, 0, 255, 255, 255, 0)
+    return header + pal + xor + and_
+
+
+def cursor_group(width, height, dib_size, image_id):
+    """RT_GROUP_CURSOR data of one image (its height counts both masks, as in resources)."""
+    return struct.pack("<HHH", 0, 2, 1) + struct.pack("<HHHHIH", width, 2 * height, 1, 1,
+                                                      dib_size + 4, image_id)
+
+
+def cursor_resource(hotspot, dib):
+    """RT_CURSOR data: the hot spot, then the image."""
+    return struct.pack("<HH", *hotspot) + dib
+
+
+def pcm_wav(samples, rate=22050):
+    """16-bit mono PCM RIFF WAVE."""
+    data = np.asarray(samples, dtype="<i2").tobytes()
+    fmt = struct.pack("<HHIIHH", 1, 1, rate, rate * 2, 2, 16)
+    return (b"RIFF" + struct.pack("<I", 4 + 8 + len(fmt) + 8 + len(data)) + b"WAVE"
+            + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(data)) + data)
