@@ -141,6 +141,8 @@ constexpr int menuExit = 3;
 
 // Opens the backboard's menu with a right click at client point (x, y) of the backboard.
 HWND openMenu(const Program& program, const SetWindows& set, int x = 93, int y = 30) {
+    // The menu last closed may linger a moment.
+    if (!waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs)) return nullptr;
     const RECT board = windowRect(set.backboard);
     rightClick(board.left + x, board.top + y);
     HWND menu = nullptr;
@@ -159,6 +161,7 @@ void chooseMenuItem(HWND menu, int index) {
     mouseTo(p.x, p.y);
     leftDown();
     leftUp();
+    waitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, windowTimeoutMs);
 }
 
 // Dark pixels in the check-mark column of item `index`.
