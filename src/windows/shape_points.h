@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "res/shapes.h"
 
 // The shape tables are portable; their points have the layout of a Win32 POINT.
