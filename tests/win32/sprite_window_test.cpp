@@ -225,10 +225,10 @@ TEST_F(Sprite, DestroyReleasesTheStripAndEndsTheLoop) {
 TEST_F(Sprite, AMissingBitmapFailsCreateAndLeavesNothingLoaded) {
     std::string how;
     const long before = gdiObjectCount(&how);
+    const char* name = uniqueClassName("fw-missing");
     {
         SlotLog log;
-        RecordedSprite sprite(log, uniqueClassName("fw-missing"), w, h, 0u, 949u, 7, &host,
-                              false);
+        RecordedSprite sprite(log, name, w, h, 0u, 949u, 7, &host, false);
         EXPECT_FALSE(sprite.create(instance));
         EXPECT_FALSE(IsWindow(sprite.hwnd));
         EXPECT_EQ(nullptr, sprite.memoryDC);
@@ -237,6 +237,8 @@ TEST_F(Sprite, AMissingBitmapFailsCreateAndLeavesNothingLoaded) {
                               log.without("onActivateApp")));
         EXPECT_TRUE(takeQuit());
     }
+    // The class keeps a small copy of the program's icon until it is unregistered.
+    UnregisterClassA(name, instance);
     if (before >= 0) {
         EXPECT_EQ(before, gdiObjectCount()) << "counted with " << how;
     }
