@@ -52,10 +52,14 @@ def _rot(axis, angle):
 
 
 def _pebbles(p):
-    """Fine grain of the leather, fixed to the ball so that it turns with it."""
-    v = (np.sin(p[..., 0] * 61 + 1.3) * np.sin(p[..., 1] * 57 + 0.7) * np.sin(p[..., 2] * 59 + 2.1)
-         + 0.5 * np.sin(p[..., 0] * 97 - p[..., 2] * 83) * np.sin(p[..., 1] * 101 + 0.4))
-    return v
+    """Fine grain of the leather, fixed to the ball so that it turns with it, and as
+    symmetric as the seams (half a turn about the pole), so the last frame leads into the
+    first without a jump."""
+    def grain(x, y, z):
+        return (np.sin(x * 61 + 1.3) * np.sin(y * 57 + 0.7) * np.sin(z * 59 + 2.1)
+                + 0.5 * np.sin(x * 97 - z * 83) * np.sin(y * 101 + 0.4))
+    x, y, z = p[..., 0], p[..., 1], p[..., 2]
+    return 0.5 * (grain(x, y, z) + grain(-x, -y, z))
 
 
 def ball_frame(k, frames=7, size=50, ss=6):
