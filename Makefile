@@ -6,7 +6,7 @@ check:
 	scripts/check
 
 run:
-	scripts/run
+	@scripts/run
 
 # Figures, not a test: what the main loop costs under Wine, beside a loop that never waits.
 measure:
