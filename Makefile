@@ -1,9 +1,12 @@
 # The two commands of the README. Both install what is missing first (Debian packages).
-.PHONY: check measure assets dist
+.PHONY: check run measure assets dist
 
 check:
 	scripts/install-deps
 	scripts/check
+
+run:
+	@scripts/run
 
 # Figures, not a test: what the main loop costs under Wine, beside a loop that never waits.
 measure:

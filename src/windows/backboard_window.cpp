@@ -1,0 +1,104 @@
+#include "windows/backboard_window.h"
+
+#include <memory>
+
+#include "app/about_screen.h"
+#include "app/sound_cues.h"
+#include "app/resource_numbers.h"
+#include "res/shapes.h"
+#include "sim/game_state.h"
+#include "windows/own_windows.h"
+#include "windows/shape_points.h"
+
+BackboardWindow::BackboardWindow(const char* className_, int width_, int height_,
+                                 unsigned cursorId_, unsigned bitmapId_, Window* owner_)
+    : SpriteWindow(className_, width_, height_, cursorId_, bitmapId_, 1, owner_, false) {}
+
+BackboardWindow::~BackboardWindow() = default;
+
+bool BackboardWindow::onCreate() {
+    if (!SpriteWindow::onCreate()) return false;
+    menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MENU));
+    if (!menu) return false;
+    popupMenu = GetSubMenu(menu, 0);
+    if (!popupMenu) return false;
+    SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    HRGN region = CreatePolygonRgn(asPoints(backboardOutline), backboardOutlineCount, WINDING);
+    if (!region) return false;
+    if (!SetWindowRgn(hwnd, region, FALSE)) {
+        DeleteObject(region);
+        return false;
+    }
+    return true;
+}
+
+void BackboardWindow::onDestroy() {
+    if (menu) DestroyMenu(menu);
+    menu = nullptr;
+    popupMenu = nullptr;
+    SpriteWindow::onDestroy();
+}
+
+void BackboardWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
+    if (key == VK_ESCAPE) DestroyWindow(GetParent(hwnd));
+}
+
+void BackboardWindow::onLButtonDown(WPARAM, int x, int y) {
+    grabX = x;
+    grabY = y;
+    dragging = true;
+    SetCapture(hwnd);
+}
+
+void BackboardWindow::onLButtonUp(WPARAM, int, int) {
+    if (!dragging) return;
+    dragging = false;
+    ReleaseCapture();
+}
+
+void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
+    if (!dragging) return;
+    HWND net = findOwnWindow("bballnet");
+    if (!net) return;
+    HWND scoreboard = findOwnWindow("bballscoreb");
+    if (!scoreboard) return;
+
+    boardX += x - grabX;
+    boardY += y - grabY;
+    const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(GetParent(hwnd), nullptr, boardX, boardY, 0, 0, flags);
+    SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0, flags);
+    SetWindowPos(net, nullptr, boardX + netOffsetX, boardY + netOffsetY, 0, 0, flags);
+    SetWindowPos(scoreboard, nullptr, boardX, boardY + scoreboardOffsetY, 0, 0, flags);
+}
+
+void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {
+    TrackPopupMenu(popupMenu, TPM_LEFTALIGN | TPM_VCENTERALIGN | TPM_RIGHTBUTTON, boardX + x,
+                   boardY + y, 0, hwnd, nullptr);
+}
+
+bool BackboardWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+    switch (wParam) {
+    case IDM_SOUND:
+        toggleSound();
+        CheckMenuItem(popupMenu, IDM_SOUND,
+                      MF_BYCOMMAND | (isSoundEnabled() ? MF_CHECKED : MF_UNCHECKED));
+        return true;
+    case IDM_RESET_SCORE:
+        gameState.score = 0;
+        if (HWND scoreboard = findOwnWindow("bballscoreb")) InvalidateRect(scoreboard, nullptr, FALSE);
+        return true;
+    case IDM_ABOUT: {
+        auto about = std::make_unique<AboutScreen>(instance, hwnd);
+        about->show();
+        return true;
+    }
+    case IDM_EXIT:
+        // Destroys this window too; nothing of the object is touched afterwards.
+        DestroyWindow(GetParent(hwnd));
+        return true;
+    default:
+        return SpriteWindow::onCommand(wParam, lParam);
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "win/sprite_window.h"
+
+// The board above the backboard that shows the score as two digits.
+class ScoreboardWindow : public SpriteWindow {
+public:
+    ScoreboardWindow(const char* className, int width, int height, unsigned cursorId,
+                     unsigned bitmapId, Window* owner);
+    ~ScoreboardWindow() override;
+
+    void onPaint() override;
+    void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
+    void onDestroy() override;
+    bool onCreate() override;
+    void releaseBuffers();
+
+    HDC bufferDC = nullptr;
+    HDC digitsDC = nullptr;
+    HBITMAP bufferBitmap = nullptr;
+    HBITMAP digitsBitmap = nullptr;
+    HGDIOBJ bufferPrevious = nullptr;
+    HGDIOBJ digitsPrevious = nullptr;
+};
+
+// Where the two digits stand in the scoreboard, and the size of one digit cell.
+constexpr int tensDigitX = 148;
+constexpr int unitsDigitX = 163;
+constexpr int digitY = 13;
+constexpr int digitWidth = 14;
+constexpr int digitHeight = 15;

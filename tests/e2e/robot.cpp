@@ -1,0 +1,620 @@
+// End-to-end tests: the real program on a real (virtual) desktop, played with the mouse and
+// keyboard and read back from its windows and the screen. Every wait has a deadline.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "desktop_robot.h"
+
+namespace {
+
+// Where the set starts (the backboard's top-left corner) and the About screen's place on a
+// 1024 x 768 screen.
+constexpr int startX = 100;
+constexpr int startY = 150;
+constexpr RECT aboutOnScreen{312, 234, 712, 534};
+
+constexpr DWORD firstWindowTimeoutMs = 20000;  // Wine starts slowly on a busy machine
+constexpr DWORD windowTimeoutMs = 5000;
+constexpr DWORD restTimeoutMs = 20000;
+
+bool sameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string describe(const RECT& r) {
+    char text[80];
+    std::snprintf(text, sizeof text, "(%ld, %ld)-(%ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+#define EXPECT_RECT(actual, l, t, r, b) \
+    EXPECT_PRED2(sameRect, actual, (RECT{l, t, r, b})) << describe(actual)
+
+RECT workArea() {
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// Moves the mouse out of the way, so that nothing of the set starts under it.
+void parkMouse() { mouseTo(1010, 5); }
+
+// Starts the program, closes its opening About screen with a click and waits for the set.
+::testing::AssertionResult startSet(Program& program, SetWindows& set) {
+    parkMouse();
+    if (!program.start()) return ::testing::AssertionFailure() << "cannot start " << programPath;
+    HWND about = nullptr;
+    if (!waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; },
+                   firstWindowTimeoutMs))
+        return ::testing::AssertionFailure() << "no About screen";
+    const POINT centre = centreOf(windowRect(about));
+    click(centre.x, centre.y);
+    if (!waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs))
+        return ::testing::AssertionFailure() << "a click did not close the About screen";
+    if (!waitUntil([&] { return findSet(program.pid, set); }, windowTimeoutMs))
+        return ::testing::AssertionFailure() << "the five windows did not appear";
+    return ::testing::AssertionSuccess();
+}
+
+// Waits until the ball lies still on the floor of the work area.
+::testing::AssertionResult waitForRest(HWND ball) {
+    const LONG floor = workArea().bottom;
+    RECT last = windowRect(ball);
+    DWORD stillSince = GetTickCount();
+    const bool rested = waitUntil(
+        [&] {
+            const RECT now = windowRect(ball);
+            if (!sameRect(now, last)) {
+                last = now;
+                stillSince = GetTickCount();
+            }
+            return now.bottom == floor && GetTickCount() - stillSince > 300;
+        },
+        restTimeoutMs);
+    if (rested) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the ball did not come to rest: " << describe(last);
+}
+
+// Grabs the ball where it is and drags it through `points` (cursor positions), pausing
+// between moves so that each becomes a drag sample; the caller releases.
+void grabAndDrag(HWND ball, const std::vector<POINT>& points) {
+    const POINT c = centreOf(windowRect(ball));
+    mouseTo(c.x, c.y);
+    leftDown();
+    for (const POINT& p : points) mouseTo(p.x, p.y);
+}
+
+// Throws the ball straight up by a quick upward flick of `pixels`.
+void throwUp(HWND ball, int pixels) {
+    const POINT c = centreOf(windowRect(ball));
+    grabAndDrag(ball, {{c.x, c.y - pixels / 2}, {c.x, c.y - pixels}});
+    leftUp();
+}
+
+// Straight-line cursor path from `from` to `to` in `steps` moves.
+std::vector<POINT> path(POINT from, POINT to, int steps) {
+    std::vector<POINT> points;
+    for (int i = 1; i <= steps; ++i)
+        points.push_back({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    return points;
+}
+
+// Lets the ball drop from rest above the hoop of a backboard at (boardX, boardY): carried
+// there, nudged a pixel and back (so the throw measures no speed) and released.
+void dropIntoHoop(HWND ball, int boardX, int boardY) {
+    const POINT above{boardX + 92, boardY + 25};
+    std::vector<POINT> points = path(centreOf(windowRect(ball)), above, 12);
+    points.push_back({above.x + 1, above.y});
+    points.push_back(above);
+    grabAndDrag(ball, points);
+    leftUp();
+}
+
+// The digit cells of a scoreboard at (x, y) show `tens` and `units` of the digit strip.
+bool scoreboardShows(int x, int y, int tens, int units) {
+    for (int place = 0; place < 2; ++place) {
+        const int digit = place == 0 ? tens : units;
+        int width = 0;
+        const std::vector<DWORD> expected = readProgramBitmap(119, 15 * digit, 15, width);
+        if (width != 14 || expected.size() != 14u * 15u) return false;
+        const int cellX = x + (place == 0 ? 148 : 163);
+        const std::vector<DWORD> shown = readScreen({cellX, y + 13, cellX + 14, y + 28});
+        if (shown != expected) return false;
+    }
+    return true;
+}
+
+bool scoreIs(const SetWindows& set, int tens, int units) {
+    const RECT r = windowRect(set.scoreboard);
+    return scoreboardShows(r.left, r.top, tens, units);
+}
+
+// --- the popup menu -----------------------------------------------------------------------
+
+constexpr int menuSound = 0;
+constexpr int menuReset = 1;
+constexpr int menuAbout = 2;
+constexpr int menuExit = 3;
+
+// Opens the backboard's menu with a right click at client point (x, y) of the backboard.
+HWND openMenu(const Program& program, const SetWindows& set, int x = 93, int y = 30) {
+    // The menu last closed may linger a moment.
+    if (!waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs)) return nullptr;
+    const RECT board = windowRect(set.backboard);
+    rightClick(board.left + x, board.top + y);
+    HWND menu = nullptr;
+    waitUntil([&] { return (menu = findPopupMenu(program.pid)) != nullptr; }, windowTimeoutMs);
+    return menu;
+}
+
+// Screen point in the middle of item `index` of the four-item menu window `menu`.
+POINT menuItemPoint(HWND menu, int index) {
+    const RECT r = windowRect(menu);
+    return {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / 8};
+}
+
+void chooseMenuItem(HWND menu, int index) {
+    const POINT p = menuItemPoint(menu, index);
+    mouseTo(p.x, p.y);
+    leftDown();
+    leftUp();
+    waitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, windowTimeoutMs);
+}
+
+// Dark pixels in the check-mark column of item `index`.
+int checkMarkPixels(HWND menu, int index) {
+    const RECT r = windowRect(menu);
+    const int itemHeight = (r.bottom - r.top) / 4;
+    const int top = r.top + itemHeight * index;
+    const int width = GetSystemMetrics(SM_CXMENUCHECK);
+    int dark = 0;
+    for (DWORD pixel : readScreen({r.left + 2, top + 2, r.left + 2 + width, top + itemHeight - 2})) {
+        const int sum = int(pixel & 0xFF) + int((pixel >> 8) & 0xFF) + int((pixel >> 16) & 0xFF);
+        if (sum < 3 * 96) ++dark;
+    }
+    return dark;
+}
+
+::testing::AssertionResult closeMenu(const Program& program) {
+    pressKey(VK_ESCAPE);
+    if (waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "Esc did not close the menu";
+}
+
+::testing::AssertionResult endsWithCodeZero(const Program& program) {
+    DWORD code = 1;
+    if (!program.waitExit(windowTimeoutMs, code))
+        return ::testing::AssertionFailure() << "the program did not end";
+    if (code != 0) return ::testing::AssertionFailure() << "exit code " << code;
+    return ::testing::AssertionSuccess();
+}
+
+// The About screen draws picture 107 from the origin of its client area (a band of it is read).
+bool aboutShowsItsPicture(HWND about) {
+    POINT origin{0, 0};
+    ClientToScreen(about, &origin);
+    int width = 0;
+    const std::vector<DWORD> picture = readProgramBitmap(107, 100, 40, width);
+    if (width != 400 || picture.size() != 400u * 40u) return false;
+    const std::vector<DWORD> shown = readScreen({origin.x, origin.y + 100, origin.x + 390, origin.y + 140});
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 390; ++x)
+            if (shown[static_cast<size_t>(y) * 390 + x] != picture[static_cast<size_t>(y) * 400 + x]) return false;
+    return true;
+}
+
+// ------------------------------------------------------------------------------------------
+
+TEST(StartUp, AboutScreenFirstThenTheFiveWindowsInTheirPlacesAndOwnerChain) {
+    parkMouse();
+    Program program;
+    ASSERT_TRUE(program.start());
+    HWND about = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; },
+                          firstWindowTimeoutMs));
+    EXPECT_PRED2(sameRect, windowRect(about), aboutOnScreen) << describe(windowRect(about));
+    EXPECT_EQ(GetWindow(about, GW_OWNER), nullptr);
+    EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(findWindowOf(program.pid, "backboard", "backboard"), nullptr)
+        << "no window of the set exists while the About screen is up";
+    EXPECT_TRUE(waitUntil([&] { return aboutShowsItsPicture(about); }, windowTimeoutMs))
+        << "the About screen does not show picture 107";
+
+    // A press alone does not close it; the release does.
+    const POINT centre = centreOf(windowRect(about));
+    mouseTo(centre.x, centre.y);
+    leftDown();
+    Sleep(100);
+    EXPECT_NE(findAboutScreen(program.pid), nullptr);
+    leftUp();
+    ASSERT_TRUE(waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs));
+    parkMouse();
+
+    SetWindows set;
+    ASSERT_TRUE(waitUntil([&] { return findSet(program.pid, set); }, windowTimeoutMs));
+    const RECT firstBall = windowRect(set.ball);
+    // The owner chain stacks them: the net covers the ball, the ball the scoreboard, which
+    // covers the backboard.
+    const int net = stackIndex(set.net);
+    const int ball = stackIndex(set.ball);
+    const int scoreboard = stackIndex(set.scoreboard);
+    const int backboard = stackIndex(set.backboard);
+    EXPECT_LT(net, ball);
+    EXPECT_LT(ball, scoreboard);
+    EXPECT_LT(scoreboard, backboard);
+
+    EXPECT_RECT(windowRect(set.host), 100, 150, 100, 150);
+    EXPECT_RECT(windowRect(set.backboard), 100, 150, 287, 284);
+    EXPECT_RECT(windowRect(set.scoreboard), 100, 99, 287, 141);
+    EXPECT_RECT(windowRect(set.net), 150, 252, 233, 328);
+    EXPECT_EQ(firstBall.right - firstBall.left, 50);
+    EXPECT_EQ(firstBall.bottom - firstBall.top, 50);
+
+    EXPECT_EQ(GetWindow(set.host, GW_OWNER), nullptr);
+    EXPECT_EQ(GetWindow(set.backboard, GW_OWNER), set.host);
+    EXPECT_EQ(GetWindow(set.scoreboard, GW_OWNER), set.backboard);
+    EXPECT_EQ(GetWindow(set.ball, GW_OWNER), set.scoreboard);
+    EXPECT_EQ(GetWindow(set.net, GW_OWNER), set.ball);
+
+    // Only the host has a caption and a taskbar button.
+    EXPECT_EQ(GetWindowLongA(set.host, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+    EXPECT_TRUE(GetWindowLongA(set.host, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    for (HWND w : {set.backboard, set.scoreboard, set.ball, set.net}) {
+        EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION, 0);
+        EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    }
+
+    // The ball starts in the top-left corner and flies right and down.
+    EXPECT_LT(firstBall.left, 500) << describe(firstBall);
+    EXPECT_LT(firstBall.top, 300) << describe(firstBall);
+    ASSERT_TRUE(waitUntil([&] { return windowRect(set.ball).left > firstBall.left + 20; }, windowTimeoutMs));
+    EXPECT_GT(windowRect(set.ball).top, firstBall.top);
+
+    ASSERT_TRUE(waitForRest(set.ball));
+    const RECT rest = windowRect(set.ball);
+    EXPECT_EQ(rest.bottom, workArea().bottom);
+    EXPECT_GT(rest.left, firstBall.left);
+}
+
+TEST(Play, ABasketScoresTwoAndAThrowTowardTheHoopIsSteered) {
+    Program program;
+    SetWindows set;
+    ASSERT_TRUE(startSet(program, set));
+    ASSERT_TRUE(waitForRest(set.ball));
+    EXPECT_TRUE(scoreIs(set, 0, 0));
+
+    dropIntoHoop(set.ball, startX, startY);
+    EXPECT_TRUE(waitUntil([&] { return scoreIs(set, 0, 2); }, windowTimeoutMs))
+        << "the scoreboard does not show 02 after a basket";
+    // Through the hoop the ball is set on its centre line and falls straight down.
+    ASSERT_TRUE(waitForRest(set.ball));
+    EXPECT_EQ(windowRect(set.ball).left, startX + 67);
+
+    // A quick, nearly level throw from the right toward the hoop: unsteered it would sink
+    // under gravity; steered it climbs toward the point above the hoop.
+    const POINT from{700, 450};
+    std::vector<POINT> points = path(centreOf(windowRect(set.ball)), from, 10);
+    for (int i = 1; i <= 4; ++i) points.push_back({from.x - 15 * i, from.y - 2 * i});
+    grabAndDrag(set.ball, points);
+    const RECT released = windowRect(set.ball);
+    leftUp();
+    const double targetX = startX + 91.5;
+    const double targetY = startY + 140.0;
+    LONG highest = released.top;
+    double closest = 1e9;
+    waitUntil(
+        [&] {
+            const RECT r = windowRect(set.ball);
+            const POINT c = centreOf(r);
+            highest = std::min(highest, r.top);
+            closest = std::min(closest, std::hypot(c.x - targetX, c.y - targetY));
+            return false;
+        },
+        2500);
+    EXPECT_LT(highest, released.top - 100) << "the throw was not lifted toward the hoop";
+    EXPECT_LT(closest, 150.0) << "the throw did not come near the hoop";
+}
+
+TEST(Menu, SoundResetAboutAndExit) {
+    Program program;
+    SetWindows set;
+    ASSERT_TRUE(startSet(program, set));
+    ASSERT_TRUE(waitForRest(set.ball));
+
+    // The menu opens with its left edge at the click point, centred on it vertically.
+    HWND menu = openMenu(program, set, 10, 70);
+    ASSERT_NE(menu, nullptr);
+    const RECT r = windowRect(menu);
+    EXPECT_EQ(r.left, startX + 10) << describe(r);
+    EXPECT_LE(std::abs((r.top + r.bottom) / 2 - (startY + 70)), 1) << describe(r);
+
+    // Sound starts checked; each choice flips the check mark.
+    const int checked = checkMarkPixels(menu, menuSound);
+    const int neverChecked = checkMarkPixels(menu, menuReset);
+    EXPECT_GT(checked, neverChecked + 4);
+    chooseMenuItem(menu, menuSound);
+    ASSERT_TRUE(waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs));
+    menu = openMenu(program, set);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_LE(checkMarkPixels(menu, menuSound), checkMarkPixels(menu, menuReset) + 1);
+    chooseMenuItem(menu, menuSound);
+    ASSERT_TRUE(waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs));
+    menu = openMenu(program, set);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_GT(checkMarkPixels(menu, menuSound), checkMarkPixels(menu, menuReset) + 4);
+    ASSERT_TRUE(closeMenu(program));
+
+    // Reset score after a basket.
+    dropIntoHoop(set.ball, startX, startY);
+    ASSERT_TRUE(waitUntil([&] { return scoreIs(set, 0, 2); }, windowTimeoutMs));
+    menu = openMenu(program, set);
+    ASSERT_NE(menu, nullptr);
+    chooseMenuItem(menu, menuReset);
+    EXPECT_TRUE(waitUntil([&] { return scoreIs(set, 0, 0); }, windowTimeoutMs));
+
+    // About: the screen owned by the backboard; a click closes it and the set stays.
+    menu = openMenu(program, set);
+    ASSERT_NE(menu, nullptr);
+    chooseMenuItem(menu, menuAbout);
+    HWND about = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; }, windowTimeoutMs));
+    EXPECT_EQ(GetWindow(about, GW_OWNER), set.backboard);
+    EXPECT_PRED2(sameRect, windowRect(about), aboutOnScreen) << describe(windowRect(about));
+    const POINT centre = centreOf(windowRect(about));
+    click(centre.x, centre.y);
+    ASSERT_TRUE(waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs));
+    EXPECT_TRUE(program.running());
+
+    // Exit ends the program with 0.
+    menu = openMenu(program, set);
+    ASSERT_NE(menu, nullptr);
+    chooseMenuItem(menu, menuExit);
+    EXPECT_TRUE(endsWithCodeZero(program));
+    for (HWND w : {set.host, set.backboard, set.scoreboard, set.ball, set.net}) EXPECT_FALSE(IsWindow(w));
+}
+
+TEST(Drag, TheBackboardCarriesHostNetAndScoreboardButNotTheBall) {
+    Program program;
+    SetWindows set;
+    ASSERT_TRUE(startSet(program, set));
+    ASSERT_TRUE(waitForRest(set.ball));
+    const RECT ball = windowRect(set.ball);
+
+    const int dx = 300;
+    const int dy = 40;
+    const POINT grip{startX + 93, startY + 30};
+    mouseTo(grip.x, grip.y);
+    leftDown();
+    for (const POINT& p : path(grip, {grip.x + dx, grip.y + dy}, 10)) mouseTo(p.x, p.y);
+    leftUp();
+
+    const int x = startX + dx;
+    const int y = startY + dy;
+    EXPECT_TRUE(waitUntil([&] { return windowRect(set.backboard).left == x; }, windowTimeoutMs));
+    EXPECT_RECT(windowRect(set.host), x, y, x, y);
+    EXPECT_RECT(windowRect(set.backboard), x, y, x + 187, y + 134);
+    EXPECT_RECT(windowRect(set.net), x + 50, y + 102, x + 133, y + 178);
+    EXPECT_RECT(windowRect(set.scoreboard), x, y - 51, x + 187, y - 9);
+    EXPECT_PRED2(sameRect, windowRect(set.ball), ball) << describe(windowRect(set.ball));
+
+    // The hoop went with the backboard.
+    dropIntoHoop(set.ball, x, y);
+    EXPECT_TRUE(waitUntil([&] { return scoreIs(set, 0, 2); }, windowTimeoutMs));
+    ASSERT_TRUE(waitForRest(set.ball));
+    EXPECT_EQ(windowRect(set.ball).left, x + 67);
+}
+
+TEST(Shutdown, EscInEachVisibleWindowEndsTheProgramWithCodeZero) {
+    struct Target {
+        const char* name;
+        HWND SetWindows::*window;
+        POINT at;  // where a click activates it; the ball is clicked where it lies
+    };
+    const Target targets[] = {
+        {"backboard", &SetWindows::backboard, {startX + 93, startY + 30}},
+        {"scoreboard", &SetWindows::scoreboard, {startX + 20, startY - 51 + 20}},
+        {"net", &SetWindows::net, {startX + 50 + 40, startY + 102 + 4}},  // on the rim band
+        {"ball", &SetWindows::ball, {-1, -1}},
+    };
+    for (const Target& t : targets) {
+        SCOPED_TRACE(t.name);
+        Program program;
+        SetWindows set;
+        ASSERT_TRUE(startSet(program, set));
+        HWND target = set.*t.window;
+        POINT at = t.at;
+        if (at.x < 0) {
+            ASSERT_TRUE(waitForRest(set.ball));
+            at = centreOf(windowRect(set.ball));
+        }
+        click(at.x, at.y);
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == target; }, windowTimeoutMs))
+            << "a click did not activate the window";
+        pressKey(VK_ESCAPE);
+        EXPECT_TRUE(endsWithCodeZero(program));
+        for (HWND w : {set.host, set.backboard, set.scoreboard, set.ball, set.net})
+            EXPECT_FALSE(IsWindow(w));
+    }
+}
+
+TEST(SecondCopy, WhileTheSetIsUpItOnlyBringsTheFirstToTheFront) {
+    Program first;
+    SetWindows set;
+    ASSERT_TRUE(startSet(first, set));
+    click(startX + 20, startY - 51 + 20);  // the scoreboard becomes the active window
+    ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == set.scoreboard; }, windowTimeoutMs));
+
+    Program second;
+    const DWORD started = GetTickCount();
+    ASSERT_TRUE(second.start());
+    bool createdWindow = false;
+    const bool ended = waitUntil(
+        [&] {
+            if (countWindowsOf(second.pid) > 0) createdWindow = true;
+            return !second.running();
+        },
+        windowTimeoutMs);
+    const DWORD elapsed = GetTickCount() - started;
+    ASSERT_TRUE(ended);
+    std::printf("second copy ended after %lu ms\n", elapsed);
+    DWORD code = 1;
+    ASSERT_TRUE(second.waitExit(0, code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(createdWindow);
+    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == set.backboard; }, windowTimeoutMs));
+    EXPECT_TRUE(first.running());
+}
+
+TEST(SecondCopy, StartedDuringTheAboutScreenItBuildsASetOfItsOwnThatMovesAlone) {
+    parkMouse();
+    Program first;
+    Program second;
+    ASSERT_TRUE(first.start());
+    ASSERT_TRUE(waitUntil([&] { return findAboutScreen(first.pid) != nullptr; }, firstWindowTimeoutMs));
+    ASSERT_TRUE(second.start());
+    ASSERT_TRUE(waitUntil([&] { return findAboutScreen(second.pid) != nullptr; }, firstWindowTimeoutMs));
+
+    // The two About screens lie on top of each other: a click closes one at a time.
+    const POINT centre = centreOf(aboutOnScreen);
+    for (int i = 0; i < 2; ++i) {
+        const int open = (findAboutScreen(first.pid) ? 1 : 0) + (findAboutScreen(second.pid) ? 1 : 0);
+        ASSERT_GT(open, 0);
+        click(centre.x, centre.y);
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return (findAboutScreen(first.pid) ? 1 : 0) + (findAboutScreen(second.pid) ? 1 : 0) < open;
+            },
+            windowTimeoutMs));
+    }
+    parkMouse();
+    SetWindows one;
+    SetWindows two;
+    ASSERT_TRUE(waitUntil([&] { return findSet(first.pid, one) && findSet(second.pid, two); }, windowTimeoutMs));
+
+    // Drag whichever backboard is on top; the other set's windows stay.
+    const POINT grip{startX + 93, startY + 30};
+    HWND top = WindowFromPoint(grip);
+    ASSERT_TRUE(top == one.backboard || top == two.backboard);
+    const SetWindows& dragged = top == one.backboard ? one : two;
+    const SetWindows& other = top == one.backboard ? two : one;
+    mouseTo(grip.x, grip.y);
+    leftDown();
+    for (const POINT& p : path(grip, {grip.x + 300, grip.y + 40}, 8)) mouseTo(p.x, p.y);
+    leftUp();
+    EXPECT_TRUE(waitUntil([&] { return windowRect(dragged.net).left == 450; }, windowTimeoutMs));
+    EXPECT_RECT(windowRect(dragged.scoreboard), 400, 139, 587, 181);
+    EXPECT_RECT(windowRect(other.net), 150, 252, 233, 328);
+    EXPECT_RECT(windowRect(other.scoreboard), 100, 99, 287, 141);
+    EXPECT_RECT(windowRect(other.backboard), 100, 150, 287, 284);
+}
+
+TEST(Shapes, ClicksPassThroughTheNetsOpeningsAndTheBallsCorners) {
+    Program program;
+    SetWindows set;
+    ASSERT_TRUE(startSet(program, set));
+    ASSERT_TRUE(waitForRest(set.ball));
+
+    // The rim band belongs to the net; an opening of the mesh shows the backboard's bracket.
+    EXPECT_EQ(WindowFromPoint({startX + 50 + 40, startY + 102 + 4}), set.net);
+    const POINT opening{startX + 50 + 42, startY + 102 + 16};
+    EXPECT_EQ(WindowFromPoint(opening), set.backboard);
+    // A right click there reaches the backboard, which opens its menu at that point.
+    rightClick(opening.x, opening.y);
+    HWND menu = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (menu = findPopupMenu(program.pid)) != nullptr; }, windowTimeoutMs));
+    EXPECT_EQ(windowRect(menu).left, opening.x);
+    ASSERT_TRUE(closeMenu(program));
+
+    // A corner of the ball's square lies outside its circle: pressing there grabs nothing.
+    const RECT ball = windowRect(set.ball);
+    const POINT corner{ball.left + 3, ball.top + 3};
+    EXPECT_NE(WindowFromPoint(corner), set.ball);
+    mouseTo(corner.x, corner.y);
+    leftDown();
+    for (const POINT& p : path(corner, {corner.x - 60, corner.y - 200}, 5)) mouseTo(p.x, p.y);
+    leftUp();
+    Sleep(200);
+    EXPECT_PRED2(sameRect, windowRect(set.ball), ball) << describe(windowRect(set.ball));
+}
+
+TEST(Leaks, ThrowsMenusAndAboutScreensHoldNoObjects) {
+    Program program;
+    SetWindows set;
+    ASSERT_TRUE(startSet(program, set));
+    ASSERT_TRUE(waitForRest(set.ball));
+    const ObjectCounts atStartUp = objectCountsOf(program);
+    // The system keeps what it makes for the first menu and the first dialog of a process
+    // (Wine: the menu window with its fonts and bitmaps); those are not the program's.
+    HWND firstMenu = openMenu(program, set);
+    ASSERT_NE(firstMenu, nullptr);
+    chooseMenuItem(firstMenu, menuAbout);
+    HWND firstAbout = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (firstAbout = findAboutScreen(program.pid)) != nullptr; }, windowTimeoutMs));
+    const POINT aboutCentre = centreOf(windowRect(firstAbout));
+    click(aboutCentre.x, aboutCentre.y);
+    ASSERT_TRUE(waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs));
+    const ObjectCounts before = objectCountsOf(program);
+    std::printf("GDI objects after start-up %ld, after the first menu and About screen %ld\n",
+                atStartUp.gdi, before.gdi);
+    ASSERT_GT(before.gdi, 0);
+    ASSERT_GT(before.user, 0);
+
+    DWORD phase = GetTickCount();
+    for (int i = 0; i < 200; ++i) {
+        if (i % 40 == 39) {
+            // Now and then a real throw, up and away; the ball comes back to rest.
+            throwUp(set.ball, 10 + i / 20);
+            ASSERT_TRUE(waitForRest(set.ball)) << "throw " << i;
+        } else {
+            // Carried up and back, let go without speed: it stays where it lies.
+            const POINT c = centreOf(windowRect(set.ball));
+            grabAndDrag(set.ball, {{c.x, c.y - 12}, c, {c.x + 1, c.y}});
+            leftUp();
+        }
+    }
+    std::printf("GDI objects after the throws: %ld\n", objectCountsOf(program).gdi);
+    std::printf("200 throws: %lu ms\n", GetTickCount() - phase);
+    phase = GetTickCount();
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_NE(openMenu(program, set), nullptr) << "opening " << i;
+        ASSERT_TRUE(closeMenu(program)) << "opening " << i;
+    }
+    std::printf("50 menus: %lu ms\n", GetTickCount() - phase);
+    std::printf("GDI objects after the menus: %ld\n", objectCountsOf(program).gdi);
+    phase = GetTickCount();
+    for (int i = 0; i < 20; ++i) {
+        HWND menu = openMenu(program, set);
+        ASSERT_NE(menu, nullptr);
+        chooseMenuItem(menu, menuAbout);
+        HWND about = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; }, windowTimeoutMs));
+        const POINT centre = centreOf(windowRect(about));
+        click(centre.x, centre.y);
+        ASSERT_TRUE(waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs));
+    }
+    std::printf("20 About screens: %lu ms\n", GetTickCount() - phase);
+    parkMouse();
+    ASSERT_TRUE(waitForRest(set.ball));
+
+    const ObjectCounts after = objectCountsOf(program);
+    std::printf("GDI objects %ld -> %ld, USER objects %ld -> %ld\n", before.gdi, after.gdi,
+                before.user, after.user);
+    EXPECT_LE(std::abs(after.gdi - before.gdi), 4);
+    EXPECT_LE(std::abs(after.user - before.user), 4);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: robot path\\to\\basketball.exe [gtest options]\n");
+        return 2;
+    }
+    programPath = argv[1];
+    return RUN_ALL_TESTS();
+}
