@@ -84,13 +84,13 @@ def ball_frame(k, frames=7, size=50, ss=6):
     lam = np.clip(view @ light, 0, 1)
     half = light + np.array([0, 0, 1.0])
     half /= np.linalg.norm(half)
-    spec = np.clip(view @ half, 0, 1) ** 28
+    specular = np.clip(view @ half, 0, 1) ** 28
     grain = _pebbles(obj) * 0.05
     base = np.array([222, 102, 28], float)
     dark = np.array([92, 30, 8], float)
     shade = np.clip(0.18 + 0.9 * lam + grain, 0, 1.2)
     col = mix(dark, base, np.clip(shade, 0, 1)) * (1 + 0.25 * np.clip(shade - 1, 0, 1))[..., None]
-    col = col + 120 * spec[..., None] * np.array([1.0, 0.85, 0.65])
+    col = col + 120 * specular[..., None] * np.array([1.0, 0.85, 0.65])
     # seams: dark grooves about 1.2 px wide, softened into the leather
     width = 1.25 / r / 2
     t = np.clip((seam - width) / (0.9 / r), 0, 1)

@@ -12,9 +12,9 @@ def _t(n):
 
 
 def _fft_filter(x, gain_of_freq):
-    spec = np.fft.rfft(x)
+    spectrum = np.fft.rfft(x)
     f = np.fft.rfftfreq(len(x), 1 / RATE)
-    return np.fft.irfft(spec * gain_of_freq(f), len(x))
+    return np.fft.irfft(spectrum * gain_of_freq(f), len(x))
 
 
 def _room(x, rng, decay=0.18, level=0.12, bright=1800):

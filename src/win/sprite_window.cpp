@@ -48,15 +48,17 @@ void SpriteWindow::moveTo(int x, int y, int frame) {
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void SpriteWindow::releaseStrip() {
-    if (memoryDC == nullptr) return;
-    SelectObject(memoryDC, previousBitmap);
-    DeleteObject(stripBitmap);
-    previousBitmap = nullptr;
-    stripBitmap = nullptr;
-    DeleteDC(memoryDC);
-    memoryDC = nullptr;
+void releaseMemoryBitmap(HDC& dc, HBITMAP& bitmap, HGDIOBJ& previous) {
+    if (dc == nullptr) return;
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    previous = nullptr;
+    bitmap = nullptr;
+    DeleteDC(dc);
+    dc = nullptr;
 }
+
+void SpriteWindow::releaseStrip() { releaseMemoryBitmap(memoryDC, stripBitmap, previousBitmap); }
 
 void SpriteWindow::onDestroy() {
     releaseStrip();

@@ -29,3 +29,7 @@ public:
     HBITMAP stripBitmap;
     HDC memoryDC;            // null while unloaded
 };
+
+// Puts `previous` back into the memory DC `dc`, deletes `bitmap`, then `dc`, and clears all
+// three. Does nothing once `dc` is null, so it is safe to call again.
+void releaseMemoryBitmap(HDC& dc, HBITMAP& bitmap, HGDIOBJ& previous);

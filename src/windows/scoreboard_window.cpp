@@ -86,17 +86,6 @@ void ScoreboardWindow::onDestroy() {
 }
 
 void ScoreboardWindow::releaseBuffers() {
-    if (!bufferDC) return;
-    SelectObject(bufferDC, bufferPrevious);
-    DeleteObject(bufferBitmap);
-    bufferPrevious = nullptr;
-    bufferBitmap = nullptr;
-    DeleteDC(bufferDC);
-    bufferDC = nullptr;
-    SelectObject(digitsDC, digitsPrevious);
-    DeleteObject(digitsBitmap);
-    digitsPrevious = nullptr;
-    digitsBitmap = nullptr;
-    DeleteDC(digitsDC);
-    digitsDC = nullptr;
+    releaseMemoryBitmap(bufferDC, bufferBitmap, bufferPrevious);
+    releaseMemoryBitmap(digitsDC, digitsBitmap, digitsPrevious);
 }
