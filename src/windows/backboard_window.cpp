@@ -49,6 +49,7 @@ void BackboardWindow::onLButtonDown(WPARAM, int x, int y) {
     grabY = y;
     dragging = true;
     SetCapture(hwnd);
+    keepOwnedWindowsAbove(className);
 }
 
 void BackboardWindow::onLButtonUp(WPARAM, int, int) {

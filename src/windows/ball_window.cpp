@@ -3,6 +3,7 @@
 #include "app/desktop.h"
 #include "app/sound_cues.h"
 #include "app/resource_numbers.h"
+#include "windows/own_windows.h"
 
 RoundSpriteWindow::RoundSpriteWindow(const char* className_, int width_, int height_,
                                      unsigned cursorId_, unsigned bitmapId_, int frameCount_,
@@ -33,7 +34,10 @@ void BallWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
     if (key == VK_ESCAPE) DestroyWindow(GetParent(GetParent(GetParent(hwnd))));
 }
 
-void BallWindow::onLButtonDown(WPARAM, int x, int y) { ball.grab(x, y); }
+void BallWindow::onLButtonDown(WPARAM, int x, int y) {
+    ball.grab(x, y);
+    keepOwnedWindowsAbove(className);
+}
 
 void BallWindow::onLButtonUp(WPARAM, int x, int y) { ball.release(x, y); }
 

@@ -10,3 +10,17 @@ HWND findOwnWindow(const char* name) {
     }
     return nullptr;
 }
+
+void keepOwnedWindowsAbove(const char* owner) {
+    static const char* const chain[] = {"backboard", "bballscoreb", "basketball", "bballnet"};
+    bool above = false;
+    for (const char* name : chain) {
+        if (above) {
+            if (HWND window = findOwnWindow(name)) {
+                SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+            }
+        }
+        above = above || lstrcmpA(name, owner) == 0;
+    }
+}

@@ -377,6 +377,26 @@ TEST(Menu, SoundResetAboutAndExit) {
     for (HWND w : {set.host, set.backboard, set.scoreboard, set.ball, set.net}) EXPECT_FALSE(IsWindow(w));
 }
 
+// Whether the rim band of the net (rows 0 to 7 of picture 106) is on the screen where the
+// backboard's bracket lies behind it, rather than hidden by the board.
+bool netRimShows(const RECT& net) {
+    int width = 0;
+    const std::vector<DWORD> rim = readProgramBitmap(106, 0, 8, width);
+    const std::vector<DWORD> shown = readScreen({net.left, net.top, net.left + width, net.top + 8});
+    if (rim.empty() || shown.size() != rim.size()) return false;
+    int visible = 0;
+    int same = 0;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 27; x <= 60; ++x) {
+            const DWORD pixel = rim[y * width + x];
+            if (pixel == 0) continue;  // cut out of the net's shape
+            ++visible;
+            same += shown[y * width + x] == pixel;
+        }
+    }
+    return visible > 0 && same * 10 >= visible * 9;
+}
+
 TEST(Drag, TheBackboardCarriesHostNetAndScoreboardButNotTheBall) {
     Program program;
     SetWindows set;
@@ -400,6 +420,8 @@ TEST(Drag, TheBackboardCarriesHostNetAndScoreboardButNotTheBall) {
     EXPECT_RECT(windowRect(set.net), x + 50, y + 102, x + 133, y + 178);
     EXPECT_RECT(windowRect(set.scoreboard), x, y - 51, x + 187, y - 9);
     EXPECT_PRED2(sameRect, windowRect(set.ball), ball) << describe(windowRect(set.ball));
+    // The clicked backboard stays below what it owns: the net's rim shows over its bracket.
+    EXPECT_TRUE(waitUntil([&] { return netRimShows(windowRect(set.net)); }, windowTimeoutMs));
 
     // The hoop went with the backboard.
     dropIntoHoop(set.ball, x, y);
