@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing first (Debian packages).
-.PHONY: check run measure
+.PHONY: check run measure assets dist
 
 check:
 	scripts/install-deps
@@ -16,7 +16,11 @@ measure:
 	scripts/measure-main-loop
 
 # Regenerates the pictures and sounds in res/ and the contact sheet docs/art.png.
-.PHONY: assets
 assets:
 	scripts/install-deps
 	/usr/bin/python3 tools/gen_assets.py
+
+# Release archives of both builds with SHA-256 sums, reproducible from the same commit.
+dist:
+	scripts/install-deps
+	scripts/dist
