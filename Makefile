@@ -8,12 +8,16 @@ check:
 run:
 	scripts/run
 
-# Figures, not a test: what the main loop costs under Wine, beside a loop that never waits.
+# Figures, not a test: what the main loop and the whole program cost under Wine, each beside
+# a loop that never waits. About ten minutes.
 measure:
 	scripts/install-deps
 	cmake --preset win64
-	cmake --build --preset win64 -j 2 --target main_loop_measure
+	cmake --build --preset win64 -j 2 --target main_loop_measure program_measure
+	cmake --preset win32
+	cmake --build --preset win32 -j 2 --target basketball
 	scripts/measure-main-loop
+	scripts/measure-program
 
 # Regenerates the pictures and sounds in res/ and the contact sheet docs/art.png.
 assets:

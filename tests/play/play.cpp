@@ -108,13 +108,31 @@ bool dropIntoHoop(HWND ball, int boardX, int boardY, BasketWatcher* watcher) {
     return throwThrough(ball, points, watcher);
 }
 
-void dragSetTo(const SetWindows& set, int x, int y, int steps) {
+POINT backboardGrip(const SetWindows& set) {
+    static const POINT candidates[] = {{93, 30}, {40, 40}, {146, 40}, {93, 70}, {30, 90}, {156, 90}};
     const RECT board = windowRect(set.backboard);
-    const POINT grip{board.left + 93, board.top + 30};
-    mouseTo(grip.x, grip.y);
-    leftDown();
-    for (const POINT& p : path(grip, {x + 93, y + 30}, steps)) mouseTo(p.x, p.y);
-    leftUp();
+    for (const POINT& c : candidates) {
+        const POINT p{board.left + c.x, board.top + c.y};
+        const POINT ball = centreOf(windowRect(set.ball));
+        const bool clear = std::abs(ball.x - p.x) > 70 || std::abs(ball.y - p.y) > 70;
+        if (clear && WindowFromPoint(p) == set.backboard) return c;
+    }
+    return candidates[0];
+}
+
+bool dragSetTo(const SetWindows& set, int x, int y, int steps) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const RECT board = windowRect(set.backboard);
+        const POINT c = backboardGrip(set);
+        const POINT grip{board.left + c.x, board.top + c.y};
+        mouseTo(grip.x, grip.y);
+        leftDown();
+        for (const POINT& p : path(grip, {x + c.x, y + c.y}, steps)) mouseTo(p.x, p.y);
+        leftUp();
+        if (waitUntil([&] { return windowRect(set.backboard).left == x && windowRect(set.backboard).top == y; }, 1000))
+            return true;
+    }
+    return false;
 }
 
 // --- the score ----------------------------------------------------------------------------
@@ -153,13 +171,17 @@ int readScore(const SetWindows& set) {
 
 // --- the menu -----------------------------------------------------------------------------
 
-HWND openMenu(const Program& program, const SetWindows& set, int x, int y) {
+HWND openMenu(const Program& program, const SetWindows& set) {
     // The menu last closed may linger a moment.
     if (!waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs)) return nullptr;
-    const RECT board = windowRect(set.backboard);
-    rightClick(board.left + x, board.top + y);
     HWND menu = nullptr;
-    waitUntil([&] { return (menu = findPopupMenu(program.pid)) != nullptr; }, windowTimeoutMs);
+    // A ball flying past may take the click: then try again.
+    for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
+        const RECT board = windowRect(set.backboard);
+        const POINT c = backboardGrip(set);
+        rightClick(board.left + c.x, board.top + c.y);
+        waitUntil([&] { return (menu = findPopupMenu(program.pid)) != nullptr; }, attempt < 2 ? 1500 : windowTimeoutMs);
+    }
     return menu;
 }
 

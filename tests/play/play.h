@@ -46,14 +46,19 @@ bool throwThrough(HWND ball, const std::vector<POINT>& points, BasketWatcher* wa
 // Carries the ball from rest to just above the hoop of the backboard at (boardX, boardY) and
 // lets it drop.
 bool dropIntoHoop(HWND ball, int boardX, int boardY, BasketWatcher* watcher = nullptr);
-// Drags the backboard by its middle so that its top-left corner moves to (x, y).
-void dragSetTo(const SetWindows& set, int x, int y, int steps = 10);
+// A point of the backboard (client coordinates) that the ball does not cover and is not near:
+// where a click or a press reaches the backboard even while the ball flies.
+POINT backboardGrip(const SetWindows& set);
+// Drags the backboard so that its top-left corner moves to (x, y); false if it did not go there.
+bool dragSetTo(const SetWindows& set, int x, int y, int steps = 10);
 
 // The score the scoreboard shows, read from the screen against the program's digit strip;
 // -1 when it cannot be read (covered, mid-paint).
 int readScore(const SetWindows& set);
 
-HWND openMenu(const Program& program, const SetWindows& set, int x = 93, int y = 30);
+// Opens the backboard's menu with a right click at a point of the backboard clear of the ball;
+// null if no menu came.
+HWND openMenu(const Program& program, const SetWindows& set);
 void chooseMenuItem(HWND menu, int index);
 bool closeMenu(const Program& program);
 // Menu, About, then a click on the screen: the About screen opened and closed again.

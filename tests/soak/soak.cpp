@@ -102,10 +102,8 @@ private:
         ++actions;
         const int x = uniform(boardLeftMin, boardLeftMax);
         const int y = uniform(boardTopMin, boardTopMax);
-        dragSetTo(set, x, y, uniform(4, 12));
         ++drags;
-        if (!waitUntil([&] { return windowRect(set.backboard).left == x && windowRect(set.backboard).top == y; },
-                       windowTimeoutMs))
+        if (!dragSetTo(set, x, y, uniform(4, 12)))
             return ::testing::AssertionFailure() << "the set did not follow the drag: " << describe(windowRect(set.backboard));
         const RECT net = windowRect(set.net);
         if (net.left != x + 50 || net.top != y + 102)
