@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing first (Debian packages).
-.PHONY: check run measure assets dist
+.PHONY: check run measure demo assets dist
 
 check:
 	scripts/install-deps
@@ -18,6 +18,11 @@ measure:
 	cmake --build --preset win32 -j 2 --target basketball
 	scripts/measure-main-loop
 	scripts/measure-program
+
+# A short scripted game on a virtual screen of its own: docs/demo.gif and docs/screenshot.png.
+demo:
+	scripts/install-deps
+	scripts/demo
 
 # Regenerates the pictures and sounds in res/ and the contact sheet docs/art.png.
 assets:
