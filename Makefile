@@ -6,7 +6,7 @@ check:
 	scripts/check
 
 run:
-	scripts/run
+	@scripts/run
 
 # Figures, not a test: what the main loop and the whole program cost under Wine, each beside
 # a loop that never waits. About ten minutes.

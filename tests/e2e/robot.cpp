@@ -193,6 +193,20 @@ int checkMarkPixels(HWND menu, int index) {
     return ::testing::AssertionSuccess();
 }
 
+// The About screen draws picture 107 from the origin of its client area (a band of it is read).
+bool aboutShowsItsPicture(HWND about) {
+    POINT origin{0, 0};
+    ClientToScreen(about, &origin);
+    int width = 0;
+    const std::vector<DWORD> picture = readProgramBitmap(107, 100, 40, width);
+    if (width != 400 || picture.size() != 400u * 40u) return false;
+    const std::vector<DWORD> shown = readScreen({origin.x, origin.y + 100, origin.x + 390, origin.y + 140});
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 390; ++x)
+            if (shown[static_cast<size_t>(y) * 390 + x] != picture[static_cast<size_t>(y) * 400 + x]) return false;
+    return true;
+}
+
 // ------------------------------------------------------------------------------------------
 
 TEST(StartUp, AboutScreenFirstThenTheFiveWindowsInTheirPlacesAndOwnerChain) {
@@ -207,6 +221,8 @@ TEST(StartUp, AboutScreenFirstThenTheFiveWindowsInTheirPlacesAndOwnerChain) {
     EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_EQ(findWindowOf(program.pid, "backboard", "backboard"), nullptr)
         << "no window of the set exists while the About screen is up";
+    EXPECT_TRUE(waitUntil([&] { return aboutShowsItsPicture(about); }, windowTimeoutMs))
+        << "the About screen does not show picture 107";
 
     // A press alone does not close it; the release does.
     const POINT centre = centreOf(windowRect(about));

@@ -1,0 +1,42 @@
+#include "windows/basketball_set.h"
+
+#include "app/main_loop.h"
+#include "app/resource_numbers.h"
+#include "windows/ball_window.h"
+#include "windows/backboard_window.h"
+#include "windows/host_window.h"
+#include "windows/net_window.h"
+#include "windows/scoreboard_window.h"
+
+namespace {
+
+constexpr int hostX = 100;
+constexpr int hostY = 150;
+
+// A window of the set could not be made: close whatever exists. The objects go with the
+// caller's frame, the last made first.
+int abandon(HostWindow& host) {
+    if (host.hwnd) SendMessageA(host.hwnd, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+}  // namespace
+
+int playBasketballSet(HINSTANCE instance) {
+    HostWindow host(hostX, hostY);
+    if (!host.create(instance)) return 0;
+
+    BackboardWindow backboard("backboard", 187, 134, IDC_HAND, IDB_BACKBOARD, &host);
+    if (!backboard.create(instance)) return abandon(host);
+
+    ScoreboardWindow scoreboard("bballscoreb", 187, 42, 0, IDB_SCOREBOARD, &backboard);
+    if (!scoreboard.create(instance)) return abandon(host);
+
+    BallWindow ball(&scoreboard);
+    if (!ball.create(instance)) return abandon(host);
+
+    NetWindow net("bballnet", 83, 76, 0, IDB_NET, 1, &ball);
+    if (!net.create(instance)) return abandon(host);
+
+    return runMainLoop(ball);
+}

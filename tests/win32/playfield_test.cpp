@@ -1,0 +1,230 @@
+// The windows of the set, built in this process as start-up builds them, and driven by the
+// messages a user's actions bring.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/resource_numbers.h"
+#include "app/sound_cues.h"
+#include "sim/game_state.h"
+#include "win32/window_test_support.h"
+#include "windows/backboard_window.h"
+#include "windows/ball_window.h"
+#include "windows/host_window.h"
+#include "windows/net_window.h"
+#include "windows/scoreboard_window.h"
+
+namespace {
+
+bool sameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+RECT rectOf(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+#define EXPECT_AT(window, l, t, r, b) EXPECT_PRED2(sameRect, rectOf(window), (RECT{l, t, r, b}))
+
+class Playfield : public ::testing::Test {
+protected:
+    void SetUp() override {
+        instance = GetModuleHandleA(nullptr);
+        gameState = GameState{};
+        ASSERT_TRUE(host.create(instance));
+        ASSERT_TRUE(backboard.create(instance));
+        ASSERT_TRUE(scoreboard.create(instance));
+        ASSERT_TRUE(ball.create(instance));
+        ASSERT_TRUE(net.create(instance));
+        pumpMessages();
+    }
+
+    void TearDown() override {
+        if (IsWindow(host.hwnd)) DestroyWindow(host.hwnd);
+        pumpMessages();
+        takeQuit();
+        // Each test builds the set afresh: the classes go with it.
+        for (const char* name : {"bballnet", "basketball", "bballscoreb", "backboard", "Quorvel Basketball"})
+            UnregisterClassA(name, instance);
+        if (!isSoundEnabled()) toggleSound();
+    }
+
+    // The scoreboard's digit cells show digits `tens` and `units` of the digit strip.
+    bool scoreboardShows(int tens, int units) {
+        InvalidateRect(scoreboard.hwnd, nullptr, FALSE);
+        UpdateWindow(scoreboard.hwnd);
+        HDC digits = CreateCompatibleDC(nullptr);
+        auto strip = static_cast<HBITMAP>(
+            LoadImageA(instance, MAKEINTRESOURCEA(IDB_DIGITS), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        HGDIOBJ previous = SelectObject(digits, strip);
+        bool same = true;
+        for (int y = 0; y < 15 && same; ++y)
+            for (int x = 0; x < 14 && same; ++x)
+                same = pixelAt(scoreboard.hwnd, 148 + x, 13 + y) == GetPixel(digits, x, 15 * tens + y) &&
+                       pixelAt(scoreboard.hwnd, 163 + x, 13 + y) == GetPixel(digits, x, 15 * units + y);
+        SelectObject(digits, previous);
+        DeleteObject(strip);
+        DeleteDC(digits);
+        return same;
+    }
+
+    HINSTANCE instance = nullptr;
+    HostWindow host{100, 150};
+    BackboardWindow backboard{"backboard", 187, 134, IDC_HAND, IDB_BACKBOARD, &host};
+    ScoreboardWindow scoreboard{"bballscoreb", 187, 42, 0, IDB_SCOREBOARD, &backboard};
+    BallWindow ball{&scoreboard};
+    NetWindow net{"bballnet", 83, 76, 0, IDB_NET, 1, &ball};
+};
+
+TEST_F(Playfield, EachWindowStandsInItsStartPlaceWithItsShape) {
+    EXPECT_AT(host.hwnd, 100, 150, 100, 150);
+    EXPECT_AT(backboard.hwnd, 100, 150, 287, 284);
+    EXPECT_AT(scoreboard.hwnd, 100, 99, 287, 141);
+    EXPECT_AT(ball.hwnd, 0, 0, 50, 50);
+    EXPECT_AT(net.hwnd, 150, 252, 233, 328);
+
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(net.hwnd, region), COMPLEXREGION);
+    EXPECT_TRUE(PtInRegion(region, 40, 4));    // rim band
+    EXPECT_FALSE(PtInRegion(region, 42, 16));  // inside the second opening of the first row
+    EXPECT_FALSE(PtInRegion(region, 35, 45));  // inside an opening of the fourth row
+    RECT box{};
+    GetRgnBox(region, &box);
+    EXPECT_LE(box.bottom, 70) << "rows 70 to 75 of the net are see-through";
+
+    ASSERT_NE(GetWindowRgn(ball.hwnd, region), ERROR);
+    EXPECT_TRUE(PtInRegion(region, 25, 25));
+    EXPECT_FALSE(PtInRegion(region, 2, 2));
+    EXPECT_FALSE(PtInRegion(region, 47, 47));
+
+    ASSERT_NE(GetWindowRgn(backboard.hwnd, region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, 10, 20));  // the rounded upper-left corner
+    EXPECT_TRUE(PtInRegion(region, 93, 30));
+    ASSERT_NE(GetWindowRgn(scoreboard.hwnd, region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, 0, 0));
+    EXPECT_TRUE(PtInRegion(region, 1, 1));
+    DeleteObject(region);
+}
+
+TEST_F(Playfield, TheScoreboardShowsTheLastTwoDigitsOfTheScore) {
+    struct Case {
+        int score, tens, units;
+    };
+    for (const Case& c : {Case{0, 0, 0}, Case{8, 0, 8}, Case{47, 4, 7}, Case{99, 9, 9},
+                          Case{100, 0, 0}, Case{136, 3, 6}}) {
+        gameState.score = c.score;
+        EXPECT_TRUE(scoreboardShows(c.tens, c.units)) << "score " << c.score;
+    }
+}
+
+TEST_F(Playfield, DraggingTheBackboardMovesHostNetAndScoreboardButNotTheBall) {
+    SendMessageA(backboard.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(60, 60));
+    EXPECT_AT(backboard.hwnd, 100, 150, 287, 284) << "no drag without a press";
+
+    SendMessageA(backboard.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
+    EXPECT_EQ(GetCapture(), backboard.hwnd);
+    SendMessageA(backboard.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 28));
+    EXPECT_EQ(backboard.boardX, 105);
+    EXPECT_EQ(backboard.boardY, 148);
+    EXPECT_AT(host.hwnd, 105, 148, 105, 148);
+    EXPECT_AT(backboard.hwnd, 105, 148, 292, 282);
+    EXPECT_AT(net.hwnd, 155, 250, 238, 326);
+    EXPECT_AT(scoreboard.hwnd, 105, 97, 292, 139);
+    EXPECT_AT(ball.hwnd, 0, 0, 50, 50);
+    SendMessageA(backboard.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(25, 28));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FALSE(backboard.dragging);
+
+    // With the net gone (the set being torn down) a move changes nothing.
+    SendMessageA(backboard.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
+    DestroyWindow(net.hwnd);
+    SendMessageA(backboard.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 40));
+    EXPECT_EQ(backboard.boardX, 105);
+    EXPECT_AT(backboard.hwnd, 105, 148, 292, 282);
+    SendMessageA(backboard.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+}
+
+TEST_F(Playfield, MenuCommandsToggleSoundResetTheScoreAndExit) {
+    ASSERT_TRUE(isSoundEnabled());
+    EXPECT_EQ(GetMenuState(backboard.popupMenu, IDM_SOUND, MF_BYCOMMAND) & MF_CHECKED, UINT(MF_CHECKED));
+    SendMessageA(backboard.hwnd, WM_COMMAND, IDM_SOUND, 0);
+    EXPECT_FALSE(isSoundEnabled());
+    EXPECT_EQ(GetMenuState(backboard.popupMenu, IDM_SOUND, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    SendMessageA(backboard.hwnd, WM_COMMAND, IDM_SOUND, 0);
+    EXPECT_TRUE(isSoundEnabled());
+    EXPECT_EQ(GetMenuState(backboard.popupMenu, IDM_SOUND, MF_BYCOMMAND) & MF_CHECKED, UINT(MF_CHECKED));
+
+    gameState.score = 36;
+    gameState.shotLive = true;
+    EXPECT_TRUE(scoreboardShows(3, 6));
+    EXPECT_EQ(SendMessageA(backboard.hwnd, WM_COMMAND, IDM_RESET_SCORE, 0), 1);
+    EXPECT_EQ(gameState.score, 0);
+    EXPECT_TRUE(gameState.shotLive) << "Reset score leaves the shot alone";
+    EXPECT_TRUE(scoreboardShows(0, 0));
+
+    EXPECT_EQ(SendMessageA(backboard.hwnd, WM_COMMAND, IDM_EXIT, 0), 1);
+    for (HWND w : {host.hwnd, backboard.hwnd, scoreboard.hwnd, ball.hwnd, net.hwnd})
+        EXPECT_FALSE(IsWindow(w));
+    int code = -1;
+    EXPECT_TRUE(takeQuit(&code));
+    EXPECT_EQ(code, 0);
+}
+
+TEST_F(Playfield, EscInAnyWindowDestroysTheWholeSet) {
+    // Each window climbs its own number of steps to the host; try them from the far end.
+    for (Window* w : std::initializer_list<Window*>{&net, &ball, &scoreboard, &backboard, &host}) {
+        SendMessageA(w->hwnd, WM_KEYDOWN, 'A', 0);
+        EXPECT_TRUE(IsWindow(host.hwnd)) << w->className << ": only Esc closes";
+    }
+    SendMessageA(net.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (HWND w : {host.hwnd, backboard.hwnd, scoreboard.hwnd, ball.hwnd, net.hwnd})
+        EXPECT_FALSE(IsWindow(w));
+}
+
+TEST_F(Playfield, TheHostGraysMoveInItsSystemMenuAtEveryOpening) {
+    HMENU system = GetSystemMenu(host.hwnd, FALSE);
+    ASSERT_NE(system, nullptr);
+    for (int opening = 0; opening < 2; ++opening) {
+        EnableMenuItem(system, SC_MOVE, MF_BYCOMMAND | MF_ENABLED);
+        SendMessageA(host.hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), 0);
+        EXPECT_TRUE(GetMenuState(system, SC_MOVE, MF_BYCOMMAND) & MF_GRAYED);
+        EnableMenuItem(system, SC_MOVE, MF_BYCOMMAND | MF_ENABLED);
+        SendMessageA(host.hwnd, WM_INITMENU, reinterpret_cast<WPARAM>(system), 0);
+        EXPECT_TRUE(GetMenuState(system, SC_MOVE, MF_BYCOMMAND) & MF_GRAYED);
+    }
+}
+
+TEST_F(Playfield, TheBallIsTheSimulationsViewOfTheDesktop) {
+    BallDesktop& desktop = ball;
+    const ScreenRect board = desktop.backboardRect();
+    EXPECT_EQ(board.left, 100);
+    EXPECT_EQ(board.top, 150);
+    EXPECT_EQ(board.right, 287);
+    EXPECT_EQ(board.bottom, 284);
+
+    desktop.moveTo(300, 200, 9);
+    EXPECT_AT(ball.hwnd, 300, 200, 350, 250);
+    EXPECT_EQ(ball.currentFrame, 2);
+
+    // A press grabs and captures, centring the ball on the cursor; the release lets go.
+    ball.ball.moveAndSpin({300.0, 200.0});
+    SendMessageA(ball.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 25));
+    EXPECT_TRUE(ball.ball.grabbed);
+    EXPECT_EQ(GetCapture(), ball.hwnd);
+    SendMessageA(ball.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(35, 20));
+    EXPECT_AT(ball.hwnd, 310, 195, 360, 245);
+    SendMessageA(ball.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(25, 25));
+    EXPECT_FALSE(ball.ball.grabbed);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(gameState.shotLive);
+
+    // The right button on the ball does nothing.
+    SendMessageA(ball.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(25, 25));
+    SendMessageA(ball.hwnd, WM_RBUTTONUP, 0, MAKELPARAM(25, 25));
+    EXPECT_FALSE(ball.ball.grabbed);
+    EXPECT_TRUE(IsWindow(ball.hwnd));
+}
+
+}  // namespace
