@@ -1,7 +1,8 @@
 // Plays a short scripted game with the real program and films the screen: the About screen,
 // the ball falling in, a throw that scores, the set dragged across, another basket. Writes
-// frames of the whole virtual screen (with the cursor drawn in) as BMP files for
-// scripts/demo to turn into a GIF, and one full-size still for the screenshot.
+// frames of the screen as BMP files for scripts/demo to turn into a GIF, and one full-size
+// still for the screenshot: the program's windows as the screen shows them, on a painted
+// desktop (the virtual screen's own is black), with the cursor drawn in.
 //
 //   demo_player basketball.exe frame_folder
 //
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -48,15 +50,56 @@ bool writeBmp(const std::string& path, HDC dc, HBITMAP bitmap, int width, int he
     return std::fclose(f) == 0;
 }
 
-// Copies the screen with the cursor drawn where it is, and writes it to `path`.
-bool captureScreen(const std::string& path) {
+// A desktop to play on: a soft gradient, where the virtual screen is plain black.
+void paintDesktop(HDC dc, int width, int height) {
+    for (int y = 0; y < height; y += 4) {
+        const int t = y * 255 / height;
+        HBRUSH brush = CreateSolidBrush(RGB(40 + t / 8, 84 + t / 6, 120 + t / 5));
+        const RECT band{0, y, width, y + 4};
+        FillRect(dc, &band, brush);
+        DeleteObject(brush);
+    }
+}
+
+struct ShapeContext {
+    DWORD pid;
+    HRGN shapes;
+};
+
+// Adds the screen area of a visible top-level window of the program: its region if it has one.
+BOOL CALLBACK addWindowShape(HWND window, LPARAM context) {
+    auto* c = reinterpret_cast<ShapeContext*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != c->pid || !IsWindowVisible(window)) return TRUE;
+    const RECT r = windowRect(window);
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, shape) != ERROR) {
+        OffsetRgn(shape, r.left, r.top);
+    } else {
+        SetRectRgn(shape, r.left, r.top, r.right, r.bottom);
+    }
+    CombineRgn(c->shapes, c->shapes, shape, RGN_OR);
+    DeleteObject(shape);
+    return TRUE;
+}
+
+// Copies the program's windows from the screen onto the desktop picture, draws the cursor
+// where it is, and writes the frame to `path`.
+bool captureScreen(DWORD pid, const std::string& path) {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
+    paintDesktop(memory, width, height);
+    ShapeContext shapes{pid, CreateRectRgn(0, 0, 0, 0)};
+    EnumWindows(addWindowShape, reinterpret_cast<LPARAM>(&shapes));
+    SelectClipRgn(memory, shapes.shapes);
     BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectClipRgn(memory, nullptr);
+    DeleteObject(shapes.shapes);
     CURSORINFO cursor{};
     cursor.cbSize = sizeof cursor;
     if (GetCursorInfo(&cursor) && (cursor.flags & CURSOR_SHOWING)) {
@@ -82,7 +125,7 @@ bool captureScreen(const std::string& path) {
 // Films the screen at eight frames a second from a thread of its own.
 class Camera {
 public:
-    Camera() : thread([this] { film(); }) {}
+    explicit Camera(DWORD filmed) : pid(filmed), thread([this] { film(); }) {}
     ~Camera() {
         stop = true;
         thread.join();
@@ -102,10 +145,11 @@ private:
             char name[32];
             std::snprintf(name, sizeof name, "frame_%04u.bmp", static_cast<unsigned>(frames.size()));
             const DWORD taken = GetTickCount() - start;
-            if (captureScreen(folder + "\\" + name)) frames.emplace_back(name, taken);
+            if (captureScreen(pid, folder + "\\" + name)) frames.emplace_back(name, taken);
         }
     }
 
+    DWORD pid;
     std::atomic<bool> stop{false};
     std::vector<std::pair<std::string, DWORD>> frames;
     std::thread thread;
@@ -154,8 +198,8 @@ void scoreOnce(const SetWindows& set, BasketWatcher& watcher) {
     waitUntil([&] { return watcher.baskets() > before; }, 4000);
 }
 
-void takeStill(const SetWindows& set) {
-    captureScreen(folder + "\\still.bmp");
+void takeStill(DWORD pid, const SetWindows& set) {
+    captureScreen(pid, folder + "\\still.bmp");
     // The set with some room around it, the ball's way into the net included.
     const RECT board = windowRect(set.backboard);
     const RECT scoreboard = windowRect(set.scoreboard);
@@ -168,67 +212,12 @@ void takeStill(const SetWindows& set) {
     }
 }
 
-// A desktop to play on: a plain full-screen window at the bottom, painted with a soft
-// gradient, run by a thread of its own.
-LRESULT CALLBACK wallpaperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        RECT r;
-        GetClientRect(window, &r);
-        for (int y = 0; y < r.bottom; y += 4) {
-            const int t = y * 255 / r.bottom;
-            HBRUSH brush = CreateSolidBrush(RGB(40 + t / 8, 84 + t / 6, 120 + t / 5));
-            const RECT band{0, y, r.right, y + 4};
-            FillRect(dc, &band, brush);
-            DeleteObject(brush);
-        }
-        EndPaint(window, &paint);
-        return 0;
-    }
-    if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-class Wallpaper {
-public:
-    Wallpaper() : thread([this] { run(); }) { waitUntil([this] { return window != nullptr; }, 5000); }
-    ~Wallpaper() {
-        if (window) PostMessageA(window, WM_CLOSE, 0, 0);
-        thread.join();
-    }
-
-private:
-    void run() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = wallpaperProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.lpszClassName = "demo wallpaper";
-        RegisterClassA(&wc);
-        HWND w = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, "", WS_POPUP, 0, 0,
-                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                 wc.hInstance, nullptr);
-        ShowWindow(w, SW_SHOWNOACTIVATE);
-        SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        UpdateWindow(w);
-        window = w;
-        MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-    }
-
-    std::atomic<HWND> window{nullptr};
-    std::thread thread;
-};
-
 int playAndFilm() {
-    Wallpaper wallpaper;
     Program program;
     parkMouse();
     mouseTo(520, 640);
     if (!program.start()) return 1;
-    Camera camera;
+    auto camera = std::make_unique<Camera>(program.pid);
     if (!waitUntil([&] { return findAboutScreen(program.pid) != nullptr; }, firstWindowTimeoutMs)) return 1;
     Sleep(1800);
     HWND about = findAboutScreen(program.pid);
@@ -262,13 +251,14 @@ int playAndFilm() {
     // The still: the ball in the net, the score just gone up, the cursor out of the way.
     mouseTo(cursorNow().x + 200, cursorNow().y + 150);
     Sleep(150);
-    takeStill(set);
+    takeStill(program.pid, set);
     waitForRest(set.ball);
     glide(cursorNow(), {900, 560}, 8);
     Sleep(1200);
     std::printf("baskets %d, score %d\n", watcher.baskets(), readScore(set));
+    // The film ends on the set; the program's exit is not part of it.
+    camera.reset();
 
-    pressKey(VK_ESCAPE);
     HWND menu = openMenu(program, set);
     if (menu) chooseMenuItem(menu, menuExit);
     DWORD code = 1;

@@ -73,7 +73,6 @@ double percentile(std::vector<double> values, double p) {
 
 double median(const std::vector<double>& values) { return percentile(values, 50); }
 
-void line(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void line(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -144,7 +143,6 @@ void measureStartUp() {
             toPaint.push_back((now() - released) * 1000.0);
         SetWindows set;
         waitUntil([&] { return findSet(program.pid, set); }, windowTimeoutMs);
-        pressKey(VK_ESCAPE);  // the About screen's click left the backboard area active
         HWND menu = openMenu(program, set);
         if (menu) chooseMenuItem(menu, menuExit);
         DWORD code = 0;
