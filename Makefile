@@ -9,7 +9,7 @@ run:
 	@scripts/run
 
 # Figures, not a test: what the main loop and the whole program cost under Wine, each beside
-# a loop that never waits. About ten minutes.
+# a loop that never waits. About fifteen minutes.
 measure:
 	scripts/install-deps
 	cmake --preset win64
