@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing first (Debian packages).
-.PHONY: check run measure assets dist
+.PHONY: check run measure demo assets dist
 
 check:
 	scripts/install-deps
@@ -8,12 +8,21 @@ check:
 run:
 	@scripts/run
 
-# Figures, not a test: what the main loop costs under Wine, beside a loop that never waits.
+# Figures, not a test: what the main loop and the whole program cost under Wine, each beside
+# a loop that never waits. About fifteen minutes.
 measure:
 	scripts/install-deps
 	cmake --preset win64
-	cmake --build --preset win64 -j 2 --target main_loop_measure
+	cmake --build --preset win64 -j 2 --target main_loop_measure program_measure
+	cmake --preset win32
+	cmake --build --preset win32 -j 2 --target basketball
 	scripts/measure-main-loop
+	scripts/measure-program
+
+# A short scripted game on a virtual screen of its own: docs/demo.gif and docs/screenshot.png.
+demo:
+	scripts/install-deps
+	scripts/demo
 
 # Regenerates the pictures and sounds in res/ and the contact sheet docs/art.png.
 assets:

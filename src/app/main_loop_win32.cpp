@@ -15,6 +15,13 @@ namespace {
 // The ball steps once more than this has passed since the last step ended.
 const double stepIntervalSeconds = 0.05;
 
+// Only the measuring baseline defines this: a loop that polls without ever waiting.
+#ifdef BASKETBALL_SPINNING_LOOP
+constexpr bool loopSpins = true;
+#else
+constexpr bool loopSpins = false;
+#endif
+
 // Whole milliseconds to sleep so that a clock reading `elapsed` now shows more than the step
 // interval on waking.
 DWORD millisecondsUntilDue(double elapsed) {
@@ -101,7 +108,7 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             ball.flightStep();
             // The interval runs from the end of one step to the next.
             loopClock.restart();
-        } else {
+        } else if (!loopSpins) {
             waiter.waitForMessageOr(millisecondsUntilDue(elapsed));
         }
     }
