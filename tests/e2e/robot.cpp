@@ -7,8 +7,15 @@
 #include <cstdlib>
 
 #include "desktop_robot.h"
+#include "play.h"
 
 namespace {
+
+using play::describe;
+using play::parkMouse;
+using play::path;
+using play::sameRect;
+using play::workArea;
 
 // Where the set starts (the backboard's top-left corner) and the About screen's place on a
 // 1024 x 768 screen.
@@ -20,27 +27,8 @@ constexpr DWORD firstWindowTimeoutMs = 20000;  // Wine starts slowly on a busy m
 constexpr DWORD windowTimeoutMs = 5000;
 constexpr DWORD restTimeoutMs = 20000;
 
-bool sameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::string describe(const RECT& r) {
-    char text[80];
-    std::snprintf(text, sizeof text, "(%ld, %ld)-(%ld, %ld)", r.left, r.top, r.right, r.bottom);
-    return text;
-}
-
 #define EXPECT_RECT(actual, l, t, r, b) \
     EXPECT_PRED2(sameRect, actual, (RECT{l, t, r, b})) << describe(actual)
-
-RECT workArea() {
-    RECT area{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
-// Moves the mouse out of the way, so that nothing of the set starts under it.
-void parkMouse() { mouseTo(1010, 5); }
 
 // Starts the program, closes its opening About screen with a click and waits for the set.
 ::testing::AssertionResult startSet(Program& program, SetWindows& set) {
@@ -61,21 +49,9 @@ void parkMouse() { mouseTo(1010, 5); }
 
 // Waits until the ball lies still on the floor of the work area.
 ::testing::AssertionResult waitForRest(HWND ball) {
-    const LONG floor = workArea().bottom;
-    RECT last = windowRect(ball);
-    DWORD stillSince = GetTickCount();
-    const bool rested = waitUntil(
-        [&] {
-            const RECT now = windowRect(ball);
-            if (!sameRect(now, last)) {
-                last = now;
-                stillSince = GetTickCount();
-            }
-            return now.bottom == floor && GetTickCount() - stillSince > 300;
-        },
-        restTimeoutMs);
-    if (rested) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the ball did not come to rest: " << describe(last);
+    if (play::waitForRest(ball, restTimeoutMs)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the ball did not come to rest: " << describe(windowRect(ball));
 }
 
 // Grabs the ball where it is and drags it through `points` (cursor positions), pausing
@@ -92,14 +68,6 @@ void throwUp(HWND ball, int pixels) {
     const POINT c = centreOf(windowRect(ball));
     grabAndDrag(ball, {{c.x, c.y - pixels / 2}, {c.x, c.y - pixels}});
     leftUp();
-}
-
-// Straight-line cursor path from `from` to `to` in `steps` moves.
-std::vector<POINT> path(POINT from, POINT to, int steps) {
-    std::vector<POINT> points;
-    for (int i = 1; i <= steps; ++i)
-        points.push_back({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
-    return points;
 }
 
 // Lets the ball drop from rest above the hoop of a backboard at (boardX, boardY): carried
