@@ -1,8 +1,6 @@
 #include "desktop_robot.h"
 
-#include <winternl.h>
-
-#include <cstdint>
+#include "gdi_objects.h"
 
 std::string programPath;
 
@@ -279,62 +277,12 @@ std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& w
 
 // --- object counts ------------------------------------------------------------------------
 
-namespace {
-
-// One entry of the GDI handle table that Wine keeps in each process, its address in the PEB.
-struct GdiHandleEntry {
-    std::uint64_t object;
-    std::uint32_t owner;
-    std::uint16_t unique;  // low byte: 7 bits of extended type and the stock-object flag
-    std::uint8_t type;     // 0 for a free entry
-    std::uint8_t flags;
-    std::uint64_t userPointer;
-};
-static_assert(sizeof(GdiHandleEntry) == 24, "GDI handle table entry layout");
-
-constexpr size_t gdiHandleCount = 0x10000;
-#ifdef _WIN64
-constexpr size_t pebGdiTableOffset = 0xF8;
-#else
-constexpr size_t pebGdiTableOffset = 0x94;
-#endif
-
-long countGdiHandles(HANDLE process) {
-    using Query = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "NtQueryInformationProcess")));
-    if (!query) return -1;
-    PROCESS_BASIC_INFORMATION info{};
-    ULONG length = 0;
-    if (query(process, ProcessBasicInformation, &info, sizeof info, &length) != 0) return -1;
-    void* table = nullptr;
-    SIZE_T read = 0;
-    if (!ReadProcessMemory(process, static_cast<char*>(static_cast<void*>(info.PebBaseAddress)) + pebGdiTableOffset,
-                           &table, sizeof table, &read) ||
-        !table)
-        return -1;
-    std::vector<GdiHandleEntry> entries(gdiHandleCount);
-    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof entries[0], &read))
-        return -1;
-    long count = 0;
-    for (const GdiHandleEntry& e : entries)
-        if (e.type != 0 && !(e.unique & 0x80)) ++count;
-    return count;
-}
-
-}  // namespace
-
 ObjectCounts objectCountsOf(const Program& program) {
     ObjectCounts counts;
+    counts.gdi = gdiObjectsOf(program.process, &counts.how);
     SetLastError(0);
-    const DWORD gdi = GetGuiResources(program.process, GR_GDIOBJECTS);
     const DWORD user = GetGuiResources(program.process, GR_USEROBJECTS);
-    if (gdi != 0 || user != 0) {
-        counts.gdi = static_cast<long>(gdi);
-        counts.user = static_cast<long>(user);
-        return counts;
-    }
-    counts.gdi = countGdiHandles(program.process);
-    counts.user = countWindowsOf(program.pid);
+    counts.user = user != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED ? static_cast<long>(user)
+                                                                           : countWindowsOf(program.pid);
     return counts;
 }

@@ -76,5 +76,6 @@ std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& w
 struct ObjectCounts {
     long gdi = -1;
     long user = -1;
+    std::string how;  // how the GDI objects were counted, or why they could not be
 };
 ObjectCounts objectCountsOf(const Program& program);

@@ -175,7 +175,7 @@ TEST(Soak, RandomPlayThenExit) {
     ASSERT_TRUE(showAboutFromMenu(program, set));
     parkMouse();
     const ObjectCounts before = objectCountsOf(program);
-    ASSERT_GT(before.gdi, 0);
+    ASSERT_GT(before.gdi, 0) << "GDI objects not counted: " << before.how;
     ASSERT_GT(before.user, 0);
 
     std::printf("seed %u, %d s\n", soakSeed, soakSeconds);

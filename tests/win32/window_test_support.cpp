@@ -1,6 +1,6 @@
 #include "win32/window_test_support.h"
 
-#include <cstdint>
+#include "gdi_objects.h"
 
 int pumpMessages(int limit) {
     int handled = 0;
@@ -47,62 +47,30 @@ void fillClient(HWND hwnd, COLORREF colour) {
 
 namespace {
 
-// One entry of the GDI handle table as Wine lays it out for both bitnesses.
-struct GdiHandleEntry {
-    std::uint64_t object;
-    std::uint32_t owner;
-    std::uint16_t unique;  // low byte: bit 7 marks a stock object
-    std::uint8_t type;     // 0: free
-    std::uint8_t flags;
-    std::uint64_t userPointer;
-};
-static_assert(sizeof(GdiHandleEntry) == 24, "Wine's GDI handle entry is 24 bytes");
-
-constexpr int gdiHandleCount = 0x10000;
-
-const GdiHandleEntry* handleTable() {
-    using GetPeb = const void*(WINAPI*)();
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    FARPROC proc = ntdll != nullptr ? GetProcAddress(ntdll, "RtlGetCurrentPeb") : nullptr;
-    if (proc == nullptr) return nullptr;
-    const void* peb = reinterpret_cast<GetPeb>(reinterpret_cast<void (*)()>(proc))();
-    // GdiSharedHandleTable: not in the public PEB declaration; its offset is fixed per bitness.
-    const std::size_t offset = sizeof(void*) == 8 ? 0xF8 : 0x94;
-    return *reinterpret_cast<const GdiHandleEntry* const*>(static_cast<const char*>(peb) + offset);
-}
-
-long countHandleTable() {
-    const GdiHandleEntry* table = handleTable();
-    if (table == nullptr) return -1;
-    long count = 0;
-    for (int i = 0; i < gdiHandleCount; ++i) {
-        if (table[i].type != 0 && (table[i].unique & 0x80) == 0) ++count;
-    }
-    return count;
-}
-
-bool handleTableCountsObjects() {
-    const long before = countHandleTable();
+// The handle table is read where GetGuiResources is a stub: trust it only once a new bitmap is
+// seen to move its count by one.
+bool countMovesWithANewObject() {
+    const long before = gdiObjectsOf(GetCurrentProcess());
     if (before < 0) return false;
     HBITMAP probe = CreateBitmap(1, 1, 1, 1, nullptr);
-    const long during = countHandleTable();
+    const long during = gdiObjectsOf(GetCurrentProcess());
     DeleteObject(probe);
-    return during == before + 1 && countHandleTable() == before;
+    return during == before + 1 && gdiObjectsOf(GetCurrentProcess()) == before;
 }
 
 }  // namespace
 
 long gdiObjectCount(std::string* how) {
-    SetLastError(0);
-    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (reported != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
-        if (how != nullptr) *how = "GetGuiResources";
-        return static_cast<long>(reported);
+    std::string method;
+    const long count = gdiObjectsOf(GetCurrentProcess(), &method);
+    if (how != nullptr) *how = method;
+    if (count < 0 || method == "GetGuiResources") return count;
+    static const bool tableWorks = countMovesWithANewObject();
+    if (!tableWorks) {
+        if (how != nullptr) *how = method + ", but its count does not follow a new bitmap";
+        return -1;
     }
-    static const bool tableWorks = handleTableCountsObjects();
-    if (!tableWorks) return -1;
-    if (how != nullptr) *how = "the process's GDI handle table (GetGuiResources is a stub here)";
-    return countHandleTable();
+    return count;
 }
 
 namespace {
