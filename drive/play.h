@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "../e2e/desktop_robot.h"
+#include "desktop_robot.h"
 
 namespace play {
 

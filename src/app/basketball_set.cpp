@@ -1,7 +1,6 @@
-#include "windows/basketball_set.h"
+#include "app/basketball_set.h"
 
-#include "app/main_loop.h"
-#include "app/resource_numbers.h"
+#include "platform/resource_numbers.h"
 #include "windows/ball_window.h"
 #include "windows/backboard_window.h"
 #include "windows/host_window.h"
@@ -22,7 +21,7 @@ int abandon(HostWindow& host) {
 
 }  // namespace
 
-int playBasketballSet(HINSTANCE instance) {
+int playBasketballSet(HINSTANCE instance, StepWake wake) {
     HostWindow host(hostX, hostY);
     if (!host.create(instance)) return 0;
 
@@ -38,5 +37,5 @@ int playBasketballSet(HINSTANCE instance) {
     NetWindow net("bballnet", 83, 76, 0, IDB_NET, 1, &ball);
     if (!net.create(instance)) return abandon(host);
 
-    return runMainLoop(ball);
+    return runMainLoop(ball, wake);
 }

@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "app/about_screen.h"
-#include "app/resource_numbers.h"
-#include "app/sound_cues.h"
-#include "windows/basketball_set.h"
+#include "platform/about_screen.h"
+#include "platform/resource_numbers.h"
+#include "platform/sound_cues.h"
+#include "app/basketball_set.h"
 
 // Brings a set that is already on the desktop (of any copy of the program) to the front.
 bool activateRunningCopy() {
@@ -27,5 +27,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         about->show();
     }
 
-    return playBasketballSet(instance);
+    return playBasketballSet(instance, programStepWake);
 }

@@ -1,4 +1,4 @@
-#include "app/about_layout.h"
+#include "platform/about_layout.h"
 
 AboutOrigin aboutScreenOrigin(int screenWidth, int screenHeight, int pictureWidth,
                               int pictureHeight) {

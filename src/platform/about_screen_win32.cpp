@@ -1,7 +1,7 @@
-#include "app/about_screen.h"
+#include "platform/about_screen.h"
 
-#include "app/about_layout.h"
-#include "app/resource_numbers.h"
+#include "platform/about_layout.h"
+#include "platform/resource_numbers.h"
 
 AboutScreen::AboutScreen(HINSTANCE instance_, HWND ownerWindow_)
     : instance(instance_), ownerWindow(ownerWindow_) {}

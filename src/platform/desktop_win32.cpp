@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/desktop.h"
+#include "platform/desktop.h"
 
 ScreenRect readWorkArea() {
     RECT area{};

@@ -1,6 +1,6 @@
-#include "app/sound_cues.h"
+#include "platform/sound_cues.h"
 
-#include "app/sound_output.h"
+#include "platform/sound_output.h"
 #include "sim/ball.h"
 #include "sim/stopwatch.h"
 

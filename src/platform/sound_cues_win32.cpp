@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "app/sound_output.h"
+#include "platform/sound_output.h"
 
 static_assert((SND_RESOURCE | SND_ASYNC) == 0x40005, "resource, asynchronous, nothing else");
 

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/about_screen.h"
-#include "app/sound_cues.h"
-#include "app/resource_numbers.h"
+#include "platform/about_screen.h"
+#include "platform/sound_cues.h"
+#include "platform/resource_numbers.h"
 #include "res/shapes.h"
 #include "sim/game_state.h"
 #include "windows/own_windows.h"

@@ -1,8 +1,8 @@
 #include "windows/ball_window.h"
 
-#include "app/desktop.h"
-#include "app/sound_cues.h"
-#include "app/resource_numbers.h"
+#include "platform/desktop.h"
+#include "platform/sound_cues.h"
+#include "platform/resource_numbers.h"
 #include "windows/own_windows.h"
 
 RoundSpriteWindow::RoundSpriteWindow(const char* className_, int width_, int height_,

@@ -1,6 +1,6 @@
 #include "windows/scoreboard_window.h"
 
-#include "app/resource_numbers.h"
+#include "platform/resource_numbers.h"
 #include "sim/game_state.h"
 #include "windows/backboard_window.h"
 #include "windows/shape_points.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource_numbers.h"
-#include "app/sound_cues.h"
+#include "platform/resource_numbers.h"
+#include "platform/sound_cues.h"
 #include "sim/game_state.h"
 #include "win32/window_test_support.h"
 #include "windows/backboard_window.h"

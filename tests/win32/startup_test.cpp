@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "win32/window_test_support.h"
-#include "windows/basketball_set.h"
+#include "app/basketball_set.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ protected:
 
 TEST_F(FailedStartUp, WithoutTheNetTheOtherFourAreClosedAndTheCodeIsZero) {
     occupy("bballnet");
-    EXPECT_EQ(playBasketballSet(instance), 0);
+    EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     // The windows closed on the way posted their quit; nobody retrieves it in the program.
     int code = -1;
@@ -52,14 +52,14 @@ TEST_F(FailedStartUp, WithoutTheNetTheOtherFourAreClosedAndTheCodeIsZero) {
 
 TEST_F(FailedStartUp, WithoutTheBackboardOnlyTheHostIsClosed) {
     occupy("backboard");
-    EXPECT_EQ(playBasketballSet(instance), 0);
+    EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     EXPECT_TRUE(takeQuit());
 }
 
 TEST_F(FailedStartUp, WithoutTheHostNothingIsMadeAndNothingSent) {
     occupy("Quorvel Basketball");
-    EXPECT_EQ(playBasketballSet(instance), 0);
+    EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     EXPECT_FALSE(takeQuit());
 }

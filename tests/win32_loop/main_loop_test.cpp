@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "win32_loop/fake_loop_clock.h"
+#include "unit/fake_clock.h"
 
 namespace {
 
@@ -73,7 +73,9 @@ protected:
         drainQueue();
         journal.clear();
         reactions.clear();
-        fake_loop_clock::milliseconds = 100000;
+        fake_clock::milliseconds = 100000;
+        // The loop's stopwatch reads the millisecond clock alone.
+        fake_clock::hasPerformanceCounter = false;
     }
 
     void TearDown() override {
@@ -87,7 +89,7 @@ protected:
     void on(UINT message, std::function<void()> reaction) { reactions[message] = std::move(reaction); }
     void every(UINT milliseconds) { SetTimer(window, timerId, milliseconds, nullptr); }
     void stopTimer() { KillTimer(window, timerId); }
-    static void advance(std::uint32_t ms) { fake_loop_clock::milliseconds += ms; }
+    static void advance(std::uint32_t ms) { fake_clock::milliseconds += ms; }
 
     int run() { return runMainLoop(ball, GetParam()); }
 
@@ -191,11 +193,11 @@ TEST_P(MainLoop, SleepsInsteadOfPollingWhileNothingIsDue) {
         stopTimer();
         PostQuitMessage(0);
     });
-    fake_loop_clock::reads = 0;
+    fake_clock::reads = 0;
 
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(ball.steps, 0);
-    EXPECT_LT(fake_loop_clock::reads, 100);
+    EXPECT_LT(fake_clock::reads, 100);
 }
 
 TEST_P(MainLoop, SeedsTheRandomGeneratorWithTheMillisecondClock) {
