@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "play.h"
+#include "windows/set_layout.h"
 
 using namespace play;
 
@@ -96,14 +97,18 @@ double launchToDialog(Program& program) {
 }
 
 // Some pixel of the backboard's picture differs from the empty screen where it will stand.
+constexpr RECT backboardAtStart{set_layout::startX, set_layout::startY,
+                                set_layout::startX + set_layout::backboardWidth,
+                                set_layout::startY + set_layout::backboardHeight};
+
 bool backboardPainted(const std::vector<DWORD>& empty) {
-    return readScreen({100, 150, 287, 284}) != empty;
+    return readScreen(backboardAtStart) != empty;
 }
 
 void measureStartUp() {
     std::vector<double> bare, toAbout, toPaint;
     double barePeak = 0;
-    const std::vector<DWORD> empty = readScreen({100, 150, 287, 284});
+    const std::vector<DWORD> empty = readScreen(backboardAtStart);
     for (int i = 0; i < launches; ++i) {
         {
             const std::string program = programPath;

@@ -1,5 +1,7 @@
 #include "desktop_robot.h"
 
+#include "windows/set_layout.h"
+
 #include <winternl.h>
 
 #include <cstdint>
@@ -116,11 +118,12 @@ int countWindowsOf(DWORD pid) {
 }
 
 bool findSet(DWORD pid, SetWindows& set) {
-    set.host = findWindowOf(pid, "Quorvel Basketball", "Quorvel Basketball");
-    set.backboard = findWindowOf(pid, "backboard", "backboard");
-    set.scoreboard = findWindowOf(pid, "bballscoreb", "bballscoreb");
-    set.ball = findWindowOf(pid, "basketball", "basketball");
-    set.net = findWindowOf(pid, "bballnet", "bballnet");
+    using namespace set_layout;
+    set.host = findWindowOf(pid, hostClass, hostClass);
+    set.backboard = findWindowOf(pid, backboardClass, backboardClass);
+    set.scoreboard = findWindowOf(pid, scoreboardClass, scoreboardClass);
+    set.ball = findWindowOf(pid, ballClass, ballClass);
+    set.net = findWindowOf(pid, netClass, netClass);
     for (HWND w : {set.host, set.backboard, set.scoreboard, set.ball, set.net})
         if (!w || !IsWindowVisible(w)) return false;
     return true;

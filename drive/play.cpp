@@ -1,5 +1,7 @@
 #include "play.h"
 
+#include "sim/hoop.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -100,7 +102,7 @@ bool throwThrough(HWND ball, const std::vector<POINT>& points, BasketWatcher* wa
 }
 
 bool dropIntoHoop(HWND ball, int boardX, int boardY, BasketWatcher* watcher) {
-    const POINT above{boardX + 92, boardY + 25};
+    const POINT above{boardX + hoop::centre, boardY + 25};
     std::vector<POINT> points = path(centreOf(windowRect(ball)), above, 12);
     // Nudged a pixel and back, so that the release measures no speed.
     points.push_back({above.x + 1, above.y});
@@ -219,16 +221,17 @@ BasketWatcher::~BasketWatcher() {
 }
 
 void BasketWatcher::watch() {
-    // The hoop's opening below a backboard at (L, T): the ball's left edge from L + 50 and its
-    // right edge to L + 133, its top from T + 87 and its bottom to T + 134 + 59.
+    // The hoop's opening below the backboard, as the program judges a basket.
     LONG lastTop = windowRect(set.ball).top;
     bool wasIn = false;
     while (!stop) {
         const RECT board = windowRect(set.backboard);
         const RECT ball = windowRect(set.ball);
         const bool falling = ball.top > lastTop;
-        const bool inOpening = ball.left >= board.left + 50 && ball.right <= board.left + 133 &&
-                               ball.top >= board.top + 87 && ball.bottom <= board.bottom + 59;
+        const bool inOpening = ball.left >= board.left + hoop::openingLeft &&
+                               ball.right <= board.left + hoop::openingRight &&
+                               ball.top >= board.top + hoop::basketTopBelowTop &&
+                               ball.bottom <= board.bottom + hoop::basketBottomBelowBottom;
         const bool in = inOpening && falling;
         if (in && !wasIn && shotLive.exchange(false)) ++count;
         wasIn = in;

@@ -6,11 +6,11 @@
 #include "windows/host_window.h"
 #include "windows/net_window.h"
 #include "windows/scoreboard_window.h"
+#include "windows/set_layout.h"
+
+using namespace set_layout;
 
 namespace {
-
-constexpr int hostX = 100;
-constexpr int hostY = 150;
 
 // A window of the set could not be made: close whatever exists. The objects go with the
 // caller's frame, the last made first.
@@ -22,19 +22,21 @@ int abandon(HostWindow& host) {
 }  // namespace
 
 int playBasketballSet(HINSTANCE instance, StepWake wake) {
-    HostWindow host(hostX, hostY);
+    HostWindow host(startX, startY);
     if (!host.create(instance)) return 0;
 
-    BackboardWindow backboard("backboard", 187, 134, IDC_HAND, IDB_BACKBOARD, &host);
+    BackboardWindow backboard(backboardClass, backboardWidth, backboardHeight, IDC_HAND, IDB_BACKBOARD,
+                              &host);
     if (!backboard.create(instance)) return abandon(host);
 
-    ScoreboardWindow scoreboard("bballscoreb", 187, 42, 0, IDB_SCOREBOARD, &backboard);
+    ScoreboardWindow scoreboard(scoreboardClass, scoreboardWidth, scoreboardHeight, 0, IDB_SCOREBOARD,
+                                &backboard);
     if (!scoreboard.create(instance)) return abandon(host);
 
     BallWindow ball(&scoreboard);
     if (!ball.create(instance)) return abandon(host);
 
-    NetWindow net("bballnet", 83, 76, 0, IDB_NET, 1, &ball);
+    NetWindow net(netClass, netWidth, netHeight, 0, IDB_NET, 1, &ball);
     if (!net.create(instance)) return abandon(host);
 
     return runMainLoop(ball, wake);

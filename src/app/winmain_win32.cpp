@@ -8,10 +8,11 @@
 #include "platform/resource_numbers.h"
 #include "platform/sound_cues.h"
 #include "app/basketball_set.h"
+#include "windows/set_layout.h"
 
 // Brings a set that is already on the desktop (of any copy of the program) to the front.
 bool activateRunningCopy() {
-    HWND running = FindWindowA("backboard", "backboard");
+    HWND running = FindWindowA(set_layout::backboardClass, set_layout::backboardClass);
     if (!running) return false;
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);

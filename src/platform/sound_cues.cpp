@@ -1,8 +1,14 @@
 #include "platform/sound_cues.h"
 
 #include "platform/sound_output.h"
+#include "res/resource_ids.h"
 #include "sim/ball.h"
 #include "sim/stopwatch.h"
+
+// The ball names its cues; they are played as the "WAVE" resources of the same numbers.
+static_assert(cueFloorBounce == IDW_FLOOR && cueWallBounce == IDW_WALL && cueCheer == IDW_CHEER &&
+                  cueBigCheer == IDW_BIG_CHEER && cueRim == IDW_RIM,
+              "every cue is the number of its sound resource");
 
 bool soundEnabled = true;
 bool cueGateOpen = true;

@@ -60,9 +60,9 @@ void BackboardWindow::onLButtonUp(WPARAM, int, int) {
 
 void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
     if (!dragging) return;
-    HWND net = findOwnWindow("bballnet");
+    HWND net = findOwnWindow(set_layout::netClass);
     if (!net) return;
-    HWND scoreboard = findOwnWindow("bballscoreb");
+    HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
     if (!scoreboard) return;
 
     boardX += x - grabX;
@@ -70,8 +70,8 @@ void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
     const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
     SetWindowPos(GetParent(hwnd), nullptr, boardX, boardY, 0, 0, flags);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0, flags);
-    SetWindowPos(net, nullptr, boardX + netOffsetX, boardY + netOffsetY, 0, 0, flags);
-    SetWindowPos(scoreboard, nullptr, boardX, boardY + scoreboardOffsetY, 0, 0, flags);
+    SetWindowPos(net, nullptr, boardX + set_layout::netOffsetX, boardY + set_layout::netOffsetY, 0, 0, flags);
+    SetWindowPos(scoreboard, nullptr, boardX, boardY + set_layout::scoreboardOffsetY, 0, 0, flags);
 }
 
 void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {
@@ -88,7 +88,7 @@ bool BackboardWindow::onCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     case IDM_RESET_SCORE:
         gameState.score = 0;
-        if (HWND scoreboard = findOwnWindow("bballscoreb")) InvalidateRect(scoreboard, nullptr, FALSE);
+        if (HWND scoreboard = findOwnWindow(set_layout::scoreboardClass)) InvalidateRect(scoreboard, nullptr, FALSE);
         return true;
     case IDM_ABOUT: {
         auto about = std::make_unique<AboutScreen>(instance, hwnd);

@@ -1,11 +1,7 @@
 #pragma once
 
 #include "win/sprite_window.h"
-
-// Where the other windows of the set stand relative to the backboard's top-left corner.
-constexpr int netOffsetX = 50;
-constexpr int netOffsetY = 102;
-constexpr int scoreboardOffsetY = -51;
+#include "windows/set_layout.h"
 
 // The board with the hoop: drags the whole set and owns the popup menu.
 class BackboardWindow : public SpriteWindow {
@@ -26,8 +22,8 @@ public:
     HMENU menu = nullptr;
     HMENU popupMenu = nullptr;
     bool dragging = false;
-    int boardX = 100;
-    int boardY = 150;
+    int boardX = set_layout::startX;
+    int boardY = set_layout::startY;
     int grabX = 0;
     int grabY = 0;
 };

@@ -4,6 +4,7 @@
 #include "platform/sound_cues.h"
 #include "platform/resource_numbers.h"
 #include "windows/own_windows.h"
+#include "windows/set_layout.h"
 
 RoundSpriteWindow::RoundSpriteWindow(const char* className_, int width_, int height_,
                                      unsigned cursorId_, unsigned bitmapId_, int frameCount_,
@@ -24,8 +25,9 @@ bool RoundSpriteWindow::onCreate() {
 }
 
 BallWindow::BallWindow(Window* owner_)
-    : RoundSpriteWindow("basketball", 50, 50, IDC_HAND, IDB_BALL, 7, owner_),
-      ball(*this, 50, 50, 7) {}
+    : RoundSpriteWindow(set_layout::ballClass, set_layout::ballSize, set_layout::ballSize, IDC_HAND,
+                        IDB_BALL, set_layout::ballFrames, owner_),
+      ball(*this, set_layout::ballSize, set_layout::ballSize, set_layout::ballFrames) {}
 
 BallWindow::~BallWindow() = default;
 

@@ -1,6 +1,6 @@
 #include "windows/net_window.h"
 
-#include "windows/backboard_window.h"
+#include "windows/set_layout.h"
 #include "windows/shape_points.h"
 
 NetWindow::NetWindow(const char* className_, int width_, int height_, unsigned cursorId_,
@@ -31,7 +31,8 @@ HRGN createNetRegion() {
 bool NetWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
     // The backboard's start corner plus the net's place under the hoop.
-    SetWindowPos(hwnd, nullptr, 100 + netOffsetX, 150 + netOffsetY, 0, 0,
+    SetWindowPos(hwnd, nullptr, set_layout::startX + set_layout::netOffsetX,
+                 set_layout::startY + set_layout::netOffsetY, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     HRGN region = createNetRegion();
     if (!region) return false;

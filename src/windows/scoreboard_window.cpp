@@ -2,7 +2,7 @@
 
 #include "platform/resource_numbers.h"
 #include "sim/game_state.h"
-#include "windows/backboard_window.h"
+#include "windows/set_layout.h"
 #include "windows/shape_points.h"
 
 ScoreboardWindow::ScoreboardWindow(const char* className_, int width_, int height_,
@@ -46,7 +46,7 @@ bool ScoreboardWindow::onCreate() {
     digitsPrevious = SelectObject(digitsDC, digitsBitmap);
 
     // The backboard's start corner plus the scoreboard's place above it.
-    SetWindowPos(hwnd, nullptr, 100, 150 + scoreboardOffsetY, 0, 0,
+    SetWindowPos(hwnd, nullptr, set_layout::startX, set_layout::startY + set_layout::scoreboardOffsetY, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     HRGN region = CreatePolygonRgn(asPoints(scoreboardOutline), scoreboardOutlineCount, WINDING);
     if (!region) return false;

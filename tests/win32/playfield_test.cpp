@@ -13,6 +13,7 @@
 #include "windows/host_window.h"
 #include "windows/net_window.h"
 #include "windows/scoreboard_window.h"
+#include "windows/set_layout.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ protected:
         pumpMessages();
         takeQuit();
         // Each test builds the set afresh: the classes go with it.
-        for (const char* name : {"bballnet", "basketball", "bballscoreb", "backboard", "Quorvel Basketball"})
+        using namespace set_layout;
+        for (const char* name : {netClass, ballClass, scoreboardClass, backboardClass, hostClass})
             UnregisterClassA(name, instance);
         if (!isSoundEnabled()) toggleSound();
     }
@@ -71,11 +73,14 @@ protected:
     }
 
     HINSTANCE instance = nullptr;
-    HostWindow host{100, 150};
-    BackboardWindow backboard{"backboard", 187, 134, IDC_HAND, IDB_BACKBOARD, &host};
-    ScoreboardWindow scoreboard{"bballscoreb", 187, 42, 0, IDB_SCOREBOARD, &backboard};
+    HostWindow host{set_layout::startX, set_layout::startY};
+    BackboardWindow backboard{set_layout::backboardClass, set_layout::backboardWidth,
+                              set_layout::backboardHeight, IDC_HAND, IDB_BACKBOARD, &host};
+    ScoreboardWindow scoreboard{set_layout::scoreboardClass, set_layout::scoreboardWidth,
+                                set_layout::scoreboardHeight, 0, IDB_SCOREBOARD, &backboard};
     BallWindow ball{&scoreboard};
-    NetWindow net{"bballnet", 83, 76, 0, IDB_NET, 1, &ball};
+    NetWindow net{set_layout::netClass, set_layout::netWidth, set_layout::netHeight, 0, IDB_NET, 1,
+                  &ball};
 };
 
 TEST_F(Playfield, EachWindowStandsInItsStartPlaceWithItsShape) {

@@ -6,11 +6,13 @@
 
 #include "win32/window_test_support.h"
 #include "app/basketball_set.h"
+#include "windows/set_layout.h"
 
 namespace {
 
-const char* const setClasses[] = {"Quorvel Basketball", "backboard", "bballscoreb", "basketball",
-                                  "bballnet"};
+using namespace set_layout;
+
+const char* const setClasses[] = {hostClass, backboardClass, scoreboardClass, ballClass, netClass};
 
 class FailedStartUp : public ::testing::Test {
 protected:
@@ -41,7 +43,7 @@ protected:
 };
 
 TEST_F(FailedStartUp, WithoutTheNetTheOtherFourAreClosedAndTheCodeIsZero) {
-    occupy("bballnet");
+    occupy(netClass);
     EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     // The windows closed on the way posted their quit; nobody retrieves it in the program.
@@ -51,14 +53,14 @@ TEST_F(FailedStartUp, WithoutTheNetTheOtherFourAreClosedAndTheCodeIsZero) {
 }
 
 TEST_F(FailedStartUp, WithoutTheBackboardOnlyTheHostIsClosed) {
-    occupy("backboard");
+    occupy(backboardClass);
     EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     EXPECT_TRUE(takeQuit());
 }
 
 TEST_F(FailedStartUp, WithoutTheHostNothingIsMadeAndNothingSent) {
-    occupy("Quorvel Basketball");
+    occupy(hostClass);
     EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     EXPECT_FALSE(takeQuit());
