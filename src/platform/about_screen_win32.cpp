@@ -2,6 +2,7 @@
 
 #include "platform/about_layout.h"
 #include "platform/resource_numbers.h"
+#include "win/gdi.h"
 
 AboutScreen::AboutScreen(HINSTANCE instance_, HWND ownerWindow_)
     : instance(instance_), ownerWindow(ownerWindow_) {}
@@ -25,12 +26,8 @@ int AboutScreen::show() {
 }
 
 void AboutScreen::paint(HDC dc) {
-    HDC memory = CreateCompatibleDC(dc);
-    if (!memory) return;
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(dc, 0, 0, bitmapWidth, bitmapHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    const BitmapSelection picture(dc, bitmap);
+    if (picture.dc) BitBlt(dc, 0, 0, bitmapWidth, bitmapHeight, picture.dc, 0, 0, SRCCOPY);
 }
 
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,7 +8,7 @@
 #include "res/shapes.h"
 #include "sim/game_state.h"
 #include "windows/own_windows.h"
-#include "windows/shape_points.h"
+#include "windows/window_regions.h"
 
 BackboardWindow::BackboardWindow(const char* className_, int width_, int height_,
                                  unsigned cursorId_, unsigned bitmapId_, Window* owner_)
@@ -24,13 +24,7 @@ bool BackboardWindow::onCreate() {
     if (!popupMenu) return false;
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    HRGN region = CreatePolygonRgn(asPoints(backboardOutline), backboardOutlineCount, WINDING);
-    if (!region) return false;
-    if (!SetWindowRgn(hwnd, region, FALSE)) {
-        DeleteObject(region);
-        return false;
-    }
-    return true;
+    return shapeWindow(hwnd, createBackboardRegion());
 }
 
 void BackboardWindow::onDestroy() {

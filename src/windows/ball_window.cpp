@@ -5,6 +5,7 @@
 #include "platform/resource_numbers.h"
 #include "windows/own_windows.h"
 #include "windows/set_layout.h"
+#include "windows/window_regions.h"
 
 RoundSpriteWindow::RoundSpriteWindow(const char* className_, int width_, int height_,
                                      unsigned cursorId_, unsigned bitmapId_, int frameCount_,
@@ -15,13 +16,7 @@ RoundSpriteWindow::~RoundSpriteWindow() = default;
 
 bool RoundSpriteWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
-    HRGN region = CreateEllipticRgn(0, 0, width, height);
-    if (!region) return false;
-    if (!SetWindowRgn(hwnd, region, FALSE)) {
-        DeleteObject(region);
-        return false;
-    }
-    return true;
+    return shapeWindow(hwnd, createRoundRegion(width, height));
 }
 
 BallWindow::BallWindow(Window* owner_)

@@ -14,5 +14,3 @@ public:
     bool onCreate() override;
 };
 
-// The net's shape: its outline less the mesh openings, in window coordinates. Null on failure.
-HRGN createNetRegion();

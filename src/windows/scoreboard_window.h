@@ -15,12 +15,8 @@ public:
     bool onCreate() override;
     void releaseBuffers();
 
-    HDC bufferDC = nullptr;
-    HDC digitsDC = nullptr;
-    HBITMAP bufferBitmap = nullptr;
-    HBITMAP digitsBitmap = nullptr;
-    HGDIOBJ bufferPrevious = nullptr;
-    HGDIOBJ digitsPrevious = nullptr;
+    MemoryBitmap buffer;  // where the board is composed before it is shown
+    MemoryBitmap digits;  // the digit strip
 };
 
 // Where the two digits stand in the scoreboard, and the size of one digit cell.

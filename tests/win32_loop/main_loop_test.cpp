@@ -224,3 +224,24 @@ INSTANTIATE_TEST_SUITE_P(Wakes, MainLoop,
                          });
 
 }  // namespace
+
+// The measuring baseline's loop never sleeps: over the same idle third of a second it reads
+// its clock far more often than a sleeping loop may, and still steps once a step is due.
+using LoopThatNeverSleeps = MainLoop;
+
+TEST_P(LoopThatNeverSleeps, PollsTheClockWhileNothingIsDueAndStepsWhenDue) {
+    every(300);
+    on(WM_TIMER, [this] {
+        stopTimer();
+        advance(51);
+        on(WM_APP + 1, [] { PostQuitMessage(0); });
+        ball.onStep = [this] { post(1); };
+    });
+    fake_clock::reads = 0;
+
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(ball.steps, 1);
+    EXPECT_GT(fake_clock::reads, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Baseline, LoopThatNeverSleeps, ::testing::Values(StepWake::never));
