@@ -14,32 +14,12 @@
 #include <vector>
 
 #include "app/main_loop.h"
+#include "clocks.h"
 #include "sim/stopwatch.h"
 
 namespace {
 
-double counterSeconds() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
-
-double processCpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0.0;
-    auto seconds = [](const FILETIME& t) {
-        ULARGE_INTEGER v;
-        v.LowPart = t.dwLowDateTime;
-        v.HighPart = t.dwHighDateTime;
-        return static_cast<double>(v.QuadPart) * 1e-7;
-    };
-    return seconds(kernel) + seconds(user);
-}
+double processCpuSeconds() { return cpuSecondsOf(GetCurrentProcess()); }
 
 // Notes when it is stepped and ends the loop after the given time.
 class StandInBall : public FlightStepper {

@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "clocks.h"
 #include "play.h"
 #include "windows/set_layout.h"
 
@@ -41,28 +42,8 @@ int launches = 5;
 std::string phases = "startup,cpu,steps,objects";
 std::string barePath;
 
-double now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / frequency;
-}
+double now() { return counterSeconds(); }
 
-double cpuSecondsOf(HANDLE process) {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1.0;
-    auto seconds = [](const FILETIME& t) {
-        ULARGE_INTEGER v;
-        v.LowPart = t.dwLowDateTime;
-        v.HighPart = t.dwHighDateTime;
-        return static_cast<double>(v.QuadPart) * 1e-7;
-    };
-    return seconds(kernel) + seconds(user);
-}
 
 double percentile(std::vector<double> values, double p) {
     if (values.empty()) return 0.0;
@@ -98,8 +79,8 @@ double launchToDialog(Program& program) {
 
 // Some pixel of the backboard's picture differs from the empty screen where it will stand.
 constexpr RECT backboardAtStart{set_layout::startX, set_layout::startY,
-                                set_layout::startX + set_layout::backboardWidth,
-                                set_layout::startY + set_layout::backboardHeight};
+                                set_layout::startX + set_layout::backboard.width,
+                                set_layout::startY + set_layout::backboard.height};
 
 bool backboardPainted(const std::vector<DWORD>& empty) {
     return readScreen(backboardAtStart) != empty;

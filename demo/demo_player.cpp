@@ -69,9 +69,7 @@ struct ShapeContext {
 // Adds the screen area of a visible top-level window of the program: its region if it has one.
 BOOL CALLBACK addWindowShape(HWND window, LPARAM context) {
     auto* c = reinterpret_cast<ShapeContext*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != c->pid || !IsWindowVisible(window)) return TRUE;
+    if (processOf(window) != c->pid || !IsWindowVisible(window)) return TRUE;
     const RECT r = windowRect(window);
     HRGN shape = CreateRectRgn(0, 0, 0, 0);
     if (GetWindowRgn(window, shape) != ERROR) {

@@ -64,13 +64,16 @@ bool Program::waitExit(DWORD timeoutMs, DWORD& exitCode) const {
 
 // --- windows ------------------------------------------------------------------------------
 
+DWORD processOf(HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner;
+}
+
 HWND findWindowOf(DWORD pid, const char* className, const char* title) {
     HWND found = nullptr;
-    while ((found = FindWindowExA(nullptr, found, className, title)) != nullptr) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(found, &owner);
-        if (owner == pid) return found;
-    }
+    while ((found = FindWindowExA(nullptr, found, className, title)) != nullptr)
+        if (processOf(found) == pid) return found;
     return nullptr;
 }
 
@@ -78,11 +81,8 @@ namespace {
 
 HWND findVisible(DWORD pid, const char* className) {
     HWND found = nullptr;
-    while ((found = FindWindowExA(nullptr, found, className, nullptr)) != nullptr) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(found, &owner);
-        if (owner == pid && IsWindowVisible(found)) return found;
-    }
+    while ((found = FindWindowExA(nullptr, found, className, nullptr)) != nullptr)
+        if (processOf(found) == pid && IsWindowVisible(found)) return found;
     return nullptr;
 }
 
@@ -93,9 +93,7 @@ struct CountContext {
 
 BOOL CALLBACK countChild(HWND window, LPARAM context) {
     auto* c = reinterpret_cast<CountContext*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == c->pid) ++c->count;
+    if (processOf(window) == c->pid) ++c->count;
     return TRUE;
 }
 

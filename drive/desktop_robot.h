@@ -31,6 +31,9 @@ public:
     HANDLE process = nullptr;
 };
 
+// The process that made `window`.
+DWORD processOf(HWND window);
+
 // The top-level window of process `pid` with class `className` and title `title`
 // (null title: any), or null.
 HWND findWindowOf(DWORD pid, const char* className, const char* title);

@@ -18,10 +18,8 @@ constexpr DWORD firstWindowTimeoutMs = 30000;  // Wine starts slowly on a busy m
 constexpr DWORD windowTimeoutMs = 5000;
 constexpr DWORD restTimeoutMs = 20000;
 
-constexpr int menuSound = 0;
-constexpr int menuReset = 1;
-constexpr int menuAbout = 2;
-constexpr int menuExit = 3;
+// The items of the backboard's menu, top to bottom.
+enum MenuItem { menuSound, menuReset, menuAbout, menuExit };
 
 RECT workArea();
 bool sameRect(const RECT& a, const RECT& b);

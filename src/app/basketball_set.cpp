@@ -1,6 +1,5 @@
 #include "app/basketball_set.h"
 
-#include "platform/resource_numbers.h"
 #include "windows/ball_window.h"
 #include "windows/backboard_window.h"
 #include "windows/host_window.h"
@@ -25,18 +24,16 @@ int playBasketballSet(HINSTANCE instance, StepWake wake) {
     HostWindow host(startX, startY);
     if (!host.create(instance)) return 0;
 
-    BackboardWindow backboard(backboardClass, backboardWidth, backboardHeight, IDC_HAND, IDB_BACKBOARD,
-                              &host);
+    BackboardWindow backboard(&host);
     if (!backboard.create(instance)) return abandon(host);
 
-    ScoreboardWindow scoreboard(scoreboardClass, scoreboardWidth, scoreboardHeight, 0, IDB_SCOREBOARD,
-                                &backboard);
+    ScoreboardWindow scoreboard(&backboard);
     if (!scoreboard.create(instance)) return abandon(host);
 
     BallWindow ball(&scoreboard);
     if (!ball.create(instance)) return abandon(host);
 
-    NetWindow net(netClass, netWidth, netHeight, 0, IDB_NET, 1, &ball);
+    NetWindow net(&ball);
     if (!net.create(instance)) return abandon(host);
 
     return runMainLoop(ball, wake);

@@ -14,7 +14,7 @@ const double minThrowPx = 2.0;
 
 // The aim assist steers toward the centre of the hoop, through an apex above it.
 const double apexTargetWeight = 0.4;
-const double apexBallWeight = 0.6;
+const double apexBallWeight = 1.0 - apexTargetWeight;
 const double apexHeight = 120.0;
 const double aimedSpeedPerRootPx = 66.0;
 const double aimedWeight = 0.7;

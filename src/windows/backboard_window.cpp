@@ -10,9 +10,9 @@
 #include "windows/own_windows.h"
 #include "windows/window_regions.h"
 
-BackboardWindow::BackboardWindow(const char* className_, int width_, int height_,
-                                 unsigned cursorId_, unsigned bitmapId_, Window* owner_)
-    : SpriteWindow(className_, width_, height_, cursorId_, bitmapId_, 1, owner_, false) {}
+BackboardWindow::BackboardWindow(Window* owner_)
+    : SpriteWindow(set_layout::backboardClass, set_layout::backboard.width, set_layout::backboard.height,
+                   IDC_HAND, IDB_BACKBOARD, 1, owner_, false) {}
 
 BackboardWindow::~BackboardWindow() = default;
 

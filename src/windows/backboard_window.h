@@ -6,8 +6,7 @@
 // The board with the hoop: drags the whole set and owns the popup menu.
 class BackboardWindow : public SpriteWindow {
 public:
-    BackboardWindow(const char* className, int width, int height, unsigned cursorId,
-                    unsigned bitmapId, Window* owner);
+    explicit BackboardWindow(Window* owner);
     ~BackboardWindow() override;
 
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;

@@ -20,9 +20,9 @@ bool RoundSpriteWindow::onCreate() {
 }
 
 BallWindow::BallWindow(Window* owner_)
-    : RoundSpriteWindow(set_layout::ballClass, set_layout::ballSize, set_layout::ballSize, IDC_HAND,
-                        IDB_BALL, set_layout::ballFrames, owner_),
-      ball(*this, set_layout::ballSize, set_layout::ballSize, set_layout::ballFrames) {}
+    : RoundSpriteWindow(set_layout::ballClass, set_layout::ball.width, set_layout::ball.height,
+                        IDC_HAND, IDB_BALL, set_layout::ballFrames, owner_),
+      ball(*this, set_layout::ball.width, set_layout::ball.height, set_layout::ballFrames) {}
 
 BallWindow::~BallWindow() = default;
 

@@ -1,11 +1,12 @@
 #include "windows/net_window.h"
 
+#include "platform/resource_numbers.h"
 #include "windows/set_layout.h"
 #include "windows/window_regions.h"
 
-NetWindow::NetWindow(const char* className_, int width_, int height_, unsigned cursorId_,
-                     unsigned bitmapId_, int frameCount_, Window* owner_)
-    : SpriteWindow(className_, width_, height_, cursorId_, bitmapId_, frameCount_, owner_, false) {}
+NetWindow::NetWindow(Window* owner_)
+    : SpriteWindow(set_layout::netClass, set_layout::net.width, set_layout::net.height, 0, IDB_NET, 1,
+                   owner_, false) {}
 
 NetWindow::~NetWindow() = default;
 

@@ -6,8 +6,7 @@
 // through them and clicks there reach whatever lies below.
 class NetWindow : public SpriteWindow {
 public:
-    NetWindow(const char* className, int width, int height, unsigned cursorId, unsigned bitmapId,
-              int frameCount, Window* owner);
+    explicit NetWindow(Window* owner);
     ~NetWindow() override;
 
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;

@@ -5,9 +5,9 @@
 #include "windows/set_layout.h"
 #include "windows/window_regions.h"
 
-ScoreboardWindow::ScoreboardWindow(const char* className_, int width_, int height_,
-                                   unsigned cursorId_, unsigned bitmapId_, Window* owner_)
-    : SpriteWindow(className_, width_, height_, cursorId_, bitmapId_, 1, owner_, false) {}
+ScoreboardWindow::ScoreboardWindow(Window* owner_)
+    : SpriteWindow(set_layout::scoreboardClass, set_layout::scoreboard.width,
+                   set_layout::scoreboard.height, 0, IDB_SCOREBOARD, 1, owner_, false) {}
 
 ScoreboardWindow::~ScoreboardWindow() = default;
 

@@ -5,8 +5,7 @@
 // The board above the backboard that shows the score as two digits.
 class ScoreboardWindow : public SpriteWindow {
 public:
-    ScoreboardWindow(const char* className, int width, int height, unsigned cursorId,
-                     unsigned bitmapId, Window* owner);
+    explicit ScoreboardWindow(Window* owner);
     ~ScoreboardWindow() override;
 
     void onPaint() override;

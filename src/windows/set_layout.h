@@ -17,14 +17,14 @@ constexpr char netClass[] = "bballnet";
 constexpr int startX = 100;
 constexpr int startY = 150;
 
-// Window sizes, those of the pictures.
-constexpr int backboardWidth = 187;
-constexpr int backboardHeight = 134;
-constexpr int scoreboardWidth = 187;
-constexpr int scoreboardHeight = 42;
-constexpr int netWidth = hoop::openingWidth;
-constexpr int netHeight = 76;
-constexpr int ballSize = 50;
+// Window sizes, those of the pictures (one frame of the ball's strip of seven).
+struct WindowSize {
+    int width, height;
+};
+constexpr WindowSize backboard{187, 134};
+constexpr WindowSize scoreboard{187, 42};
+constexpr WindowSize net{hoop::openingWidth, 76};
+constexpr WindowSize ball{50, 50};
 constexpr int ballFrames = 7;
 
 // Where the other windows stand relative to the backboard's top-left corner: the net hangs

@@ -74,13 +74,10 @@ protected:
 
     HINSTANCE instance = nullptr;
     HostWindow host{set_layout::startX, set_layout::startY};
-    BackboardWindow backboard{set_layout::backboardClass, set_layout::backboardWidth,
-                              set_layout::backboardHeight, IDC_HAND, IDB_BACKBOARD, &host};
-    ScoreboardWindow scoreboard{set_layout::scoreboardClass, set_layout::scoreboardWidth,
-                                set_layout::scoreboardHeight, 0, IDB_SCOREBOARD, &backboard};
+    BackboardWindow backboard{&host};
+    ScoreboardWindow scoreboard{&backboard};
     BallWindow ball{&scoreboard};
-    NetWindow net{set_layout::netClass, set_layout::netWidth, set_layout::netHeight, 0, IDB_NET, 1,
-                  &ball};
+    NetWindow net{&ball};
 };
 
 TEST_F(Playfield, EachWindowStandsInItsStartPlaceWithItsShape) {
