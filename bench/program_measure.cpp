@@ -35,9 +35,7 @@ namespace {
 
 int phaseSeconds = 20;
 int throwCount = 2000;
-int menuCount = 200;
-int aboutCount = 50;
-int dragCount = 200;
+int menuCount = 200, aboutCount = 50, dragCount = 200;
 int launches = 5;
 std::string phases = "startup,cpu,steps,objects";
 std::string barePath;

@@ -26,8 +26,7 @@ int AboutScreen::show() {
 }
 
 void AboutScreen::paint(HDC dc) {
-    const BitmapSelection picture(dc, bitmap);
-    if (picture.dc) BitBlt(dc, 0, 0, bitmapWidth, bitmapHeight, picture.dc, 0, 0, SRCCOPY);
+    drawBitmap(dc, bitmap, bitmapWidth, bitmapHeight);
 }
 
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

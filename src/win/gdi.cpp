@@ -24,15 +24,14 @@ void MemoryBitmap::release() {
     previous = nullptr;
 }
 
-BitmapSelection::BitmapSelection(HDC compatibleWith, HBITMAP bitmap)
-    : dc(CreateCompatibleDC(compatibleWith)) {
-    if (dc) previous = SelectObject(dc, bitmap);
-}
-
-BitmapSelection::~BitmapSelection() {
-    if (!dc) return;
-    SelectObject(dc, previous);
-    DeleteDC(dc);
+bool drawBitmap(HDC dc, HBITMAP bitmap, int width, int height) {
+    HDC memory = CreateCompatibleDC(dc);
+    if (!memory) return false;
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    return true;
 }
 
 bool shapeWindow(HWND window, HRGN region) {

@@ -24,18 +24,9 @@ public:
     HGDIOBJ previous = nullptr;  // selected in dc before the bitmap
 };
 
-// Someone else's bitmap selected into a new memory DC for the life of this object.
-class BitmapSelection {
-public:
-    BitmapSelection(HDC compatibleWith, HBITMAP bitmap);
-    ~BitmapSelection();
-    BitmapSelection(const BitmapSelection&) = delete;
-    BitmapSelection& operator=(const BitmapSelection&) = delete;
-
-    HDC dc;  // null when no DC could be made
-private:
-    HGDIOBJ previous = nullptr;
-};
+// Copies the top-left width x height of someone else's bitmap to `dc` at its origin, through
+// a memory DC made and deleted here. False when no memory DC can be made.
+bool drawBitmap(HDC dc, HBITMAP bitmap, int width, int height);
 
 // Gives `window` the shape of `region`. Once set, the region belongs to the system; when it
 // cannot be set it is deleted here. False for a null region or a refused one.

@@ -14,8 +14,6 @@ BackboardWindow::BackboardWindow(Window* owner_)
     : SpriteWindow(set_layout::backboardClass, set_layout::backboard.width, set_layout::backboard.height,
                    IDC_HAND, IDB_BACKBOARD, 1, owner_, false) {}
 
-BackboardWindow::~BackboardWindow() = default;
-
 bool BackboardWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
     menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MENU));

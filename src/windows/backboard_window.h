@@ -7,7 +7,6 @@
 class BackboardWindow : public SpriteWindow {
 public:
     explicit BackboardWindow(Window* owner);
-    ~BackboardWindow() override;
 
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     void onLButtonDown(WPARAM keys, int x, int y) override;

@@ -8,8 +8,6 @@ NetWindow::NetWindow(Window* owner_)
     : SpriteWindow(set_layout::netClass, set_layout::net.width, set_layout::net.height, 0, IDB_NET, 1,
                    owner_, false) {}
 
-NetWindow::~NetWindow() = default;
-
 bool NetWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
     // The backboard's start corner plus the net's place under the hoop.

@@ -7,7 +7,6 @@
 class NetWindow : public SpriteWindow {
 public:
     explicit NetWindow(Window* owner);
-    ~NetWindow() override;
 
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     bool onCreate() override;

@@ -9,8 +9,6 @@ ScoreboardWindow::ScoreboardWindow(Window* owner_)
     : SpriteWindow(set_layout::scoreboardClass, set_layout::scoreboard.width,
                    set_layout::scoreboard.height, 0, IDB_SCOREBOARD, 1, owner_, false) {}
 
-ScoreboardWindow::~ScoreboardWindow() = default;
-
 bool ScoreboardWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
     HDC dc = GetDC(hwnd);  // the class's own DC: never released

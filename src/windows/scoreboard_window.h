@@ -6,7 +6,6 @@
 class ScoreboardWindow : public SpriteWindow {
 public:
     explicit ScoreboardWindow(Window* owner);
-    ~ScoreboardWindow() override;
 
     void onPaint() override;
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;

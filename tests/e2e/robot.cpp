@@ -465,14 +465,7 @@ TEST(Leaks, ThrowsMenusAndAboutScreensHoldNoObjects) {
     const ObjectCounts atStartUp = objectCountsOf(program);
     // The system keeps what it makes for the first menu and the first dialog of a process
     // (Wine: the menu window with its fonts and bitmaps); those are not the program's.
-    HWND firstMenu = openMenu(program, set);
-    ASSERT_NE(firstMenu, nullptr);
-    chooseMenuItem(firstMenu, menuAbout);
-    HWND firstAbout = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (firstAbout = findAboutScreen(program.pid)) != nullptr; }, windowTimeoutMs));
-    const POINT aboutCentre = centreOf(windowRect(firstAbout));
-    click(aboutCentre.x, aboutCentre.y);
-    ASSERT_TRUE(waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs));
+    ASSERT_TRUE(showAboutFromMenu(program, set));
     const ObjectCounts before = objectCountsOf(program);
     std::printf("GDI objects after start-up %ld, after the first menu and About screen %ld\n",
                 atStartUp.gdi, before.gdi);
@@ -502,16 +495,7 @@ TEST(Leaks, ThrowsMenusAndAboutScreensHoldNoObjects) {
     std::printf("50 menus: %lu ms\n", GetTickCount() - phase);
     std::printf("GDI objects after the menus: %ld\n", objectCountsOf(program).gdi);
     phase = GetTickCount();
-    for (int i = 0; i < 20; ++i) {
-        HWND menu = openMenu(program, set);
-        ASSERT_NE(menu, nullptr);
-        chooseMenuItem(menu, menuAbout);
-        HWND about = nullptr;
-        ASSERT_TRUE(waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; }, windowTimeoutMs));
-        const POINT centre = centreOf(windowRect(about));
-        click(centre.x, centre.y);
-        ASSERT_TRUE(waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs));
-    }
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(showAboutFromMenu(program, set)) << "About screen " << i;
     std::printf("20 About screens: %lu ms\n", GetTickCount() - phase);
     parkMouse();
     ASSERT_TRUE(waitForRest(set.ball));

@@ -47,22 +47,23 @@ TEST(MemoryBitmap, ANullBitmapHoldsNothingAndANewHoldLetsTheOldGo) {
     EXPECT_EQ(GetCurrentObject(held.dc, OBJ_BITMAP), second);
 }
 
-TEST(BitmapSelection, SelectsForItsLifeAndLeavesTheBitmapToItsOwner) {
-    HBITMAP bitmap = newBitmap();
-    HDC dc = nullptr;
-    {
-        const BitmapSelection selection(nullptr, bitmap);
-        ASSERT_NE(selection.dc, nullptr);
-        dc = selection.dc;
-        EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), bitmap);
-    }
-    EXPECT_EQ(GetObjectType(dc), 0u);
-    EXPECT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BITMAP));
-    // Put back into no DC: it can be selected again elsewhere.
+TEST(DrawBitmap, CopiesThePictureAndLeavesTheBitmapFreeForItsOwner) {
+    HBITMAP picture = newBitmap();
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ sourcePrevious = SelectObject(source, picture);
+    SetPixel(source, 3, 4, RGB(255, 0, 0));
+    SelectObject(source, sourcePrevious);
+    DeleteDC(source);
+
+    MemoryBitmap target;
+    ASSERT_TRUE(target.hold(nullptr, newBitmap()));
+    ASSERT_TRUE(drawBitmap(target.dc, picture, 8, 8));
+    EXPECT_EQ(GetPixel(target.dc, 3, 4), RGB(255, 0, 0));
+    // Selected in no DC any more: it can be selected again, then deleted by its owner.
     HDC other = CreateCompatibleDC(nullptr);
-    EXPECT_NE(SelectObject(other, bitmap), nullptr);
+    EXPECT_NE(SelectObject(other, picture), nullptr);
     DeleteDC(other);
-    DeleteObject(bitmap);
+    EXPECT_NE(DeleteObject(picture), 0);
 }
 
 TEST(ShapeWindow, TheWindowKeepsASetRegionAndARefusedOneIsDeleted) {
