@@ -15,7 +15,6 @@
 
 #include "app/main_loop.h"
 #include "clocks.h"
-#include "sim/stopwatch.h"
 
 namespace {
 
@@ -46,25 +45,6 @@ private:
     bool quitPosted = false;
 };
 
-// The loop as first conceived: it never waits, polling queue and clock without pause.
-int runPollingLoop(FlightStepper& ball) {
-    Stopwatch loopClock;
-    loopClock.restart();
-    MSG message;
-    std::srand(timeGetTime());
-    for (;;) {
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (!GetMessageA(&message, nullptr, 0, 0)) return static_cast<int>(message.wParam);
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (loopClock.elapsedSeconds() > 0.05) {
-            ball.flightStep();
-            loopClock.restart();
-        }
-    }
-}
-
 // Nearest-rank percentile of sorted values.
 double percentile(const std::vector<double>& sorted, double p) {
     if (sorted.empty()) return 0.0;
@@ -83,7 +63,7 @@ void measure(Loop loop, const char* name, double seconds) {
     const double cpuStart = processCpuSeconds();
     switch (loop) {
         case Loop::none: Sleep(static_cast<DWORD>(seconds * 1000.0)); break;
-        case Loop::polling: runPollingLoop(ball); break;
+        case Loop::polling: runMainLoop(ball, StepWake::never); break;
         case Loop::timer: runMainLoop(ball, StepWake::best); break;
         case Loop::period: runMainLoop(ball, StepWake::periodOneMs); break;
     }
