@@ -1,18 +1,12 @@
 #pragma once
 
-// Whatever the loop paces: the ball, or a stand-in for it.
-class FlightStepper {
-public:
-    virtual void flightStep() = 0;
-
-protected:
-    ~FlightStepper() = default;
-};
+#include "platform/flight_stepper.h"
 
 // How the loop sleeps while the queue is empty and the next step is not yet due.
 enum class StepWake {
     best,         // a high-resolution waitable timer where the system has one, else as below
     periodOneMs,  // plain timed waits with the system timer period raised to 1 ms
+    never,        // polls without ever sleeping: the measuring baseline
 };
 
 // The one message loop: dispatches every message, and whenever the queue is empty and more

@@ -15,13 +15,6 @@ namespace {
 // The ball steps once more than this has passed since the last step ended.
 const double stepIntervalSeconds = 0.05;
 
-// Only the measuring baseline defines this: a loop that polls without ever waiting.
-#ifdef BASKETBALL_SPINNING_LOOP
-constexpr bool loopSpins = true;
-#else
-constexpr bool loopSpins = false;
-#endif
-
 // Whole milliseconds to sleep so that a clock reading `elapsed` now shows more than the step
 // interval on waking.
 DWORD millisecondsUntilDue(double elapsed) {
@@ -50,6 +43,7 @@ HANDLE createHighResolutionTimer() {
 class StepWaiter {
 public:
     explicit StepWaiter(StepWake wake) {
+        if (wake == StepWake::never) return;
         if (wake == StepWake::best) timer = createHighResolutionTimer();
         if (!timer) periodRaised = timeBeginPeriod(1) == TIMERR_NOERROR;
     }
@@ -108,7 +102,7 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             ball.flightStep();
             // The interval runs from the end of one step to the next.
             loopClock.restart();
-        } else if (!loopSpins) {
+        } else if (wake != StepWake::never) {
             waiter.waitForMessageOr(millisecondsUntilDue(elapsed));
         }
     }

@@ -4,14 +4,15 @@
 
 #include <memory>
 
-#include "app/about_screen.h"
-#include "app/resource_numbers.h"
-#include "app/sound_cues.h"
-#include "windows/basketball_set.h"
+#include "platform/about_screen.h"
+#include "platform/resource_numbers.h"
+#include "platform/sound_cues.h"
+#include "app/basketball_set.h"
+#include "windows/set_layout.h"
 
 // Brings a set that is already on the desktop (of any copy of the program) to the front.
 bool activateRunningCopy() {
-    HWND running = FindWindowA("backboard", "backboard");
+    HWND running = FindWindowA(set_layout::backboardClass, set_layout::backboardClass);
     if (!running) return false;
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
@@ -27,5 +28,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         about->show();
     }
 
-    return playBasketballSet(instance);
+    return playBasketballSet(instance, programStepWake);
 }

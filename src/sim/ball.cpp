@@ -14,7 +14,6 @@ const double restSpeed = 10.0;   // px/s
 const double spinSpeed = 5.0;    // px/s
 
 // Truncation toward zero, as the window placement does.
-int trunc32(double v) { return static_cast<int>(v); }
 
 }  // namespace
 
@@ -87,7 +86,7 @@ void Ball::moveAndSpin(Vector2 newPosition) {
     if (newPosition.x == position.x && newPosition.y == position.y) return;
     position = newPosition;
 
-    const double speed = std::sqrt(velocity.x * velocity.x + velocity.y * velocity.y);
+    const double speed = length(velocity);
     if (speed > spinSpeed) {
         ++gameState.spinCounter;
         if (gameState.spinCounter % 3 == 0) currentFrame = (currentFrame + 1) % frameCount;

@@ -3,30 +3,21 @@
 
 #include "sim/ball.h"
 #include "sim/game_state.h"
+#include "sim/hoop.h"
 
-// The hoop hangs below the backboard window: its opening runs from L + 50 to L + 133, and the
-// rim bands beside it reach 40 px further out on either side. All offsets are from the
-// backboard's screen rectangle (L, T, R, B); B = T + 134 for the backboard picture.
+using namespace hoop;
+
 namespace {
 
-const int basketTopBelowTop = 87;        // py >= T + 87 ...
-const int basketBottomBelowBottom = 59;  // ... and ballBottom <= B + 59
-const int openingLeft = 50;
-const int openingRight = 133;
-const int rimTopBelowTop = 102;          // ballBottom >= T + 102 ...
-const int rimBottomBelowBottom = 44;     // ... and ballBottom <= B + 44
-const int leftRimLeft = 10;
-const int leftRimRight = 93;
-const int rightRimLeft = 90;
-const int rightRimRight = 173;
-const int hoopCentre = 92;
+const int leftRimLeft = openingLeft - rimReach;
+const int leftRimRight = openingRight - rimReach;
+const int rightRimLeft = openingLeft + rimReach;
+const int rightRimRight = openingRight + rimReach;
 
 const double rimBounce = -0.75;
 const double rimPush = 30.0;             // px/s toward the opening
 const double rimCueSpeed = 150.0;        // px/s; slower rim touches are silent
 const double basketSlowdown = 0.1;
-
-int trunc32(double v) { return static_cast<int>(v); }
 
 }  // namespace
 
@@ -48,7 +39,7 @@ void Ball::hoopCheck(Vector2& candidate) {
             // Basket: the ball drops slowly down the hoop's centre line behind the net.
             velocity.y *= basketSlowdown;
             velocity.x = 0.0;
-            candidate.x = L + hoopCentre - width / 2;
+            candidate.x = L + centre - width / 2;
             desktop.playCue(std::rand() % 100 > 75 ? cueBigCheer : cueCheer);
             gameState.score += 2;
             desktop.repaintScoreboard();
@@ -58,7 +49,7 @@ void Ball::hoopCheck(Vector2& candidate) {
     }
 
     if (ballBottom >= T + rimTopBelowTop && ballBottom <= B + rimBottomBelowBottom) {
-        const double speed = std::sqrt(velocity.x * velocity.x + velocity.y * velocity.y);
+        const double speed = length(velocity);
         double push = 0.0;
         if (px >= L + leftRimLeft && ballRight <= L + leftRimRight) {
             push = rimPush;

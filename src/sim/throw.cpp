@@ -2,6 +2,7 @@
 
 #include "sim/ball.h"
 #include "sim/game_state.h"
+#include "sim/hoop.h"
 
 namespace {
 
@@ -12,18 +13,12 @@ const double minThrowMs = 5.0;
 const double minThrowPx = 2.0;
 
 // The aim assist steers toward the centre of the hoop, through an apex above it.
-const int hoopLeft = 50;
-const int hoopTop = 102;
-const int hoopWidth = 83;
-const int hoopBottomBelowBottom = 44;
 const double apexTargetWeight = 0.4;
-const double apexBallWeight = 0.6;
+const double apexBallWeight = 1.0 - apexTargetWeight;
 const double apexHeight = 120.0;
 const double aimedSpeedPerRootPx = 66.0;
 const double aimedWeight = 0.7;
 const double thrownWeight = 1.0 - aimedWeight;
-
-double length(const Vector2& v) { return std::sqrt(v.x * v.x + v.y * v.y); }
 
 Vector2 uniform(double s) { return {s, s}; }
 
@@ -73,9 +68,10 @@ void Ball::release(int x, int y) {
 
             const Vector2 centre = getPosition().add(halfSize());
             const ScreenRect board = desktop.backboardRect();
-            const int hoopBottom = board.bottom + hoopBottomBelowBottom;
-            const Vector2 target{(board.left + hoopLeft) + hoopWidth * 0.5,
-                                 (board.top + hoopTop) + (hoopBottom - (board.top + hoopTop)) * 0.5};
+            const int hoopTop = board.top + hoop::rimTopBelowTop;
+            const int hoopBottom = board.bottom + hoop::rimBottomBelowBottom;
+            const Vector2 target{(board.left + hoop::openingLeft) + hoop::openingWidth * 0.5,
+                                 hoopTop + (hoopBottom - hoopTop) * 0.5};
 
             // Steer only a throw that heads for the hoop on both axes.
             const Vector2 toTarget = target.subtract(centre);

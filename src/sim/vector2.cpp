@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-double distance(const Vector2& a, const Vector2& b) {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    return std::sqrt(dx * dx + dy * dy);
-}
+double length(const Vector2& v) { return std::sqrt(v.x * v.x + v.y * v.y); }
+
+double distance(const Vector2& a, const Vector2& b) { return length(b.subtract(a)); }

@@ -15,4 +15,8 @@ struct Vector2 {
     Vector2 scale(const Vector2& other) const { return {x * other.x, y * other.y}; }
 };
 
+double length(const Vector2& v);
 double distance(const Vector2& a, const Vector2& b);
+
+// Screen positions are whole pixels, cut toward zero as a 32-bit conversion does.
+inline int trunc32(double v) { return static_cast<int>(v); }

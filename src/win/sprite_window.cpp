@@ -3,8 +3,7 @@
 SpriteWindow::SpriteWindow(const char* className_, int width_, int height_, unsigned cursorId_,
                            unsigned bitmapId_, int frameCount_, Window* owner_, bool transparent_)
     : Window(className_, width_, height_, cursorId_, owner_, transparent_, false),
-      bitmapId(bitmapId_), frameCount(frameCount_ > 0 ? frameCount_ : 1), currentFrame(0),
-      previousBitmap(nullptr), stripBitmap(nullptr), memoryDC(nullptr) {}
+      bitmapId(bitmapId_), frameCount(frameCount_ > 0 ? frameCount_ : 1), currentFrame(0) {}
 
 // Normally onDestroy has released the strip already; this only catches an object dropped
 // while its window was never destroyed.
@@ -15,18 +14,8 @@ bool SpriteWindow::onCreate() {
     HDC dc = GetDC(hwnd);
     if (dc == nullptr) return false;
 
-    stripBitmap = static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    if (stripBitmap == nullptr) return false;
-
-    memoryDC = CreateCompatibleDC(dc);
-    if (memoryDC == nullptr) {
-        DeleteObject(stripBitmap);
-        stripBitmap = nullptr;
-        return false;
-    }
-    previousBitmap = SelectObject(memoryDC, stripBitmap);
-    return true;
+    return strip.hold(dc, static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(bitmapId),
+                                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }
 
 void SpriteWindow::onPaint() {
@@ -34,8 +23,8 @@ void SpriteWindow::onPaint() {
     // for as long as the window lives, and the queue would never run empty.
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
-    if (dc != nullptr && memoryDC != nullptr) {
-        BitBlt(dc, 0, 0, width, height, memoryDC, 0, height * currentFrame, SRCCOPY);
+    if (dc != nullptr && strip.dc != nullptr) {
+        BitBlt(dc, 0, 0, width, height, strip.dc, 0, height * currentFrame, SRCCOPY);
     }
     EndPaint(hwnd, &paint);
 }
@@ -48,17 +37,7 @@ void SpriteWindow::moveTo(int x, int y, int frame) {
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void releaseMemoryBitmap(HDC& dc, HBITMAP& bitmap, HGDIOBJ& previous) {
-    if (dc == nullptr) return;
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    previous = nullptr;
-    bitmap = nullptr;
-    DeleteDC(dc);
-    dc = nullptr;
-}
-
-void SpriteWindow::releaseStrip() { releaseMemoryBitmap(memoryDC, stripBitmap, previousBitmap); }
+void SpriteWindow::releaseStrip() { strip.release(); }
 
 void SpriteWindow::onDestroy() {
     releaseStrip();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "win/gdi.h"
 #include "win/window.h"
 
 // A window that shows one frame of a vertical strip bitmap from the module's resources. Frames
@@ -25,11 +26,5 @@ public:
     unsigned bitmapId;
     int frameCount;
     int currentFrame;
-    HGDIOBJ previousBitmap;  // selected in memoryDC before the strip; put back on release
-    HBITMAP stripBitmap;
-    HDC memoryDC;            // null while unloaded
+    MemoryBitmap strip;  // its dc is null while unloaded
 };
-
-// Puts `previous` back into the memory DC `dc`, deletes `bitmap`, then `dc`, and clears all
-// three. Does nothing once `dc` is null, so it is safe to call again.
-void releaseMemoryBitmap(HDC& dc, HBITMAP& bitmap, HGDIOBJ& previous);

@@ -2,19 +2,17 @@
 
 #include <memory>
 
-#include "app/about_screen.h"
-#include "app/sound_cues.h"
-#include "app/resource_numbers.h"
+#include "platform/about_screen.h"
+#include "platform/sound_cues.h"
+#include "platform/resource_numbers.h"
 #include "res/shapes.h"
 #include "sim/game_state.h"
 #include "windows/own_windows.h"
-#include "windows/shape_points.h"
+#include "windows/window_regions.h"
 
-BackboardWindow::BackboardWindow(const char* className_, int width_, int height_,
-                                 unsigned cursorId_, unsigned bitmapId_, Window* owner_)
-    : SpriteWindow(className_, width_, height_, cursorId_, bitmapId_, 1, owner_, false) {}
-
-BackboardWindow::~BackboardWindow() = default;
+BackboardWindow::BackboardWindow(Window* owner_)
+    : SpriteWindow(set_layout::backboardClass, set_layout::backboard.width, set_layout::backboard.height,
+                   IDC_HAND, IDB_BACKBOARD, 1, owner_, false) {}
 
 bool BackboardWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
@@ -24,13 +22,7 @@ bool BackboardWindow::onCreate() {
     if (!popupMenu) return false;
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    HRGN region = CreatePolygonRgn(asPoints(backboardOutline), backboardOutlineCount, WINDING);
-    if (!region) return false;
-    if (!SetWindowRgn(hwnd, region, FALSE)) {
-        DeleteObject(region);
-        return false;
-    }
-    return true;
+    return shapeWindow(hwnd, createBackboardRegion());
 }
 
 void BackboardWindow::onDestroy() {
@@ -60,9 +52,9 @@ void BackboardWindow::onLButtonUp(WPARAM, int, int) {
 
 void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
     if (!dragging) return;
-    HWND net = findOwnWindow("bballnet");
+    HWND net = findOwnWindow(set_layout::netClass);
     if (!net) return;
-    HWND scoreboard = findOwnWindow("bballscoreb");
+    HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
     if (!scoreboard) return;
 
     boardX += x - grabX;
@@ -70,8 +62,8 @@ void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
     const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
     SetWindowPos(GetParent(hwnd), nullptr, boardX, boardY, 0, 0, flags);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0, flags);
-    SetWindowPos(net, nullptr, boardX + netOffsetX, boardY + netOffsetY, 0, 0, flags);
-    SetWindowPos(scoreboard, nullptr, boardX, boardY + scoreboardOffsetY, 0, 0, flags);
+    SetWindowPos(net, nullptr, boardX + set_layout::netOffsetX, boardY + set_layout::netOffsetY, 0, 0, flags);
+    SetWindowPos(scoreboard, nullptr, boardX, boardY + set_layout::scoreboardOffsetY, 0, 0, flags);
 }
 
 void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {
@@ -88,7 +80,7 @@ bool BackboardWindow::onCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     case IDM_RESET_SCORE:
         gameState.score = 0;
-        if (HWND scoreboard = findOwnWindow("bballscoreb")) InvalidateRect(scoreboard, nullptr, FALSE);
+        if (HWND scoreboard = findOwnWindow(set_layout::scoreboardClass)) InvalidateRect(scoreboard, nullptr, FALSE);
         return true;
     case IDM_ABOUT: {
         auto about = std::make_unique<AboutScreen>(instance, hwnd);

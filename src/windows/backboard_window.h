@@ -1,18 +1,12 @@
 #pragma once
 
 #include "win/sprite_window.h"
-
-// Where the other windows of the set stand relative to the backboard's top-left corner.
-constexpr int netOffsetX = 50;
-constexpr int netOffsetY = 102;
-constexpr int scoreboardOffsetY = -51;
+#include "windows/set_layout.h"
 
 // The board with the hoop: drags the whole set and owns the popup menu.
 class BackboardWindow : public SpriteWindow {
 public:
-    BackboardWindow(const char* className, int width, int height, unsigned cursorId,
-                    unsigned bitmapId, Window* owner);
-    ~BackboardWindow() override;
+    explicit BackboardWindow(Window* owner);
 
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     void onLButtonDown(WPARAM keys, int x, int y) override;
@@ -26,8 +20,8 @@ public:
     HMENU menu = nullptr;
     HMENU popupMenu = nullptr;
     bool dragging = false;
-    int boardX = 100;
-    int boardY = 150;
+    int boardX = set_layout::startX;
+    int boardY = set_layout::startY;
     int grabX = 0;
     int grabY = 0;
 };

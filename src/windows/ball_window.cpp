@@ -1,9 +1,11 @@
 #include "windows/ball_window.h"
 
-#include "app/desktop.h"
-#include "app/sound_cues.h"
-#include "app/resource_numbers.h"
+#include "platform/desktop.h"
+#include "platform/sound_cues.h"
+#include "platform/resource_numbers.h"
 #include "windows/own_windows.h"
+#include "windows/set_layout.h"
+#include "windows/window_regions.h"
 
 RoundSpriteWindow::RoundSpriteWindow(const char* className_, int width_, int height_,
                                      unsigned cursorId_, unsigned bitmapId_, int frameCount_,
@@ -14,18 +16,13 @@ RoundSpriteWindow::~RoundSpriteWindow() = default;
 
 bool RoundSpriteWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
-    HRGN region = CreateEllipticRgn(0, 0, width, height);
-    if (!region) return false;
-    if (!SetWindowRgn(hwnd, region, FALSE)) {
-        DeleteObject(region);
-        return false;
-    }
-    return true;
+    return shapeWindow(hwnd, createRoundRegion(width, height));
 }
 
 BallWindow::BallWindow(Window* owner_)
-    : RoundSpriteWindow("basketball", 50, 50, IDC_HAND, IDB_BALL, 7, owner_),
-      ball(*this, 50, 50, 7) {}
+    : RoundSpriteWindow(set_layout::ballClass, set_layout::ball.width, set_layout::ball.height,
+                        IDC_HAND, IDB_BALL, set_layout::ballFrames, owner_),
+      ball(*this, set_layout::ball.width, set_layout::ball.height, set_layout::ballFrames) {}
 
 BallWindow::~BallWindow() = default;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/main_loop.h"
+#include "platform/flight_stepper.h"
 #include "sim/ball.h"
 #include "win/sprite_window.h"
 

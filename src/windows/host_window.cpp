@@ -1,7 +1,9 @@
 #include "windows/host_window.h"
 
+#include "windows/set_layout.h"
+
 HostWindow::HostWindow(int startX_, int startY_)
-    : Window("Quorvel Basketball", 0, 0, 0, nullptr, false, false), startX(startX_), startY(startY_) {}
+    : Window(set_layout::hostClass, 0, 0, 0, nullptr, false, false), startX(startX_), startY(startY_) {}
 
 HostWindow::~HostWindow() = default;
 

@@ -6,13 +6,9 @@
 // through them and clicks there reach whatever lies below.
 class NetWindow : public SpriteWindow {
 public:
-    NetWindow(const char* className, int width, int height, unsigned cursorId, unsigned bitmapId,
-              int frameCount, Window* owner);
-    ~NetWindow() override;
+    explicit NetWindow(Window* owner);
 
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     bool onCreate() override;
 };
 
-// The net's shape: its outline less the mesh openings, in window coordinates. Null on failure.
-HRGN createNetRegion();

@@ -1,5 +1,7 @@
 #include "windows/own_windows.h"
 
+#include "windows/set_layout.h"
+
 HWND findOwnWindow(const char* name) {
     const DWORD self = GetCurrentProcessId();
     HWND found = nullptr;
@@ -12,7 +14,8 @@ HWND findOwnWindow(const char* name) {
 }
 
 void keepOwnedWindowsAbove(const char* owner) {
-    static const char* const chain[] = {"backboard", "bballscoreb", "basketball", "bballnet"};
+    static const char* const chain[] = {set_layout::backboardClass, set_layout::scoreboardClass,
+                                         set_layout::ballClass, set_layout::netClass};
     bool above = false;
     for (const char* name : chain) {
         if (above) {

@@ -5,9 +5,7 @@
 // The board above the backboard that shows the score as two digits.
 class ScoreboardWindow : public SpriteWindow {
 public:
-    ScoreboardWindow(const char* className, int width, int height, unsigned cursorId,
-                     unsigned bitmapId, Window* owner);
-    ~ScoreboardWindow() override;
+    explicit ScoreboardWindow(Window* owner);
 
     void onPaint() override;
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
@@ -15,12 +13,8 @@ public:
     bool onCreate() override;
     void releaseBuffers();
 
-    HDC bufferDC = nullptr;
-    HDC digitsDC = nullptr;
-    HBITMAP bufferBitmap = nullptr;
-    HBITMAP digitsBitmap = nullptr;
-    HGDIOBJ bufferPrevious = nullptr;
-    HGDIOBJ digitsPrevious = nullptr;
+    MemoryBitmap buffer;  // where the board is composed before it is shown
+    MemoryBitmap digits;  // the digit strip
 };
 
 // Where the two digits stand in the scoreboard, and the size of one digit cell.

@@ -8,48 +8,28 @@
 
 #include "desktop_robot.h"
 #include "play.h"
+#include "windows/set_layout.h"
 
 namespace {
 
-using play::describe;
-using play::parkMouse;
-using play::path;
-using play::sameRect;
-using play::workArea;
+using namespace play;
+using set_layout::startX;
+using set_layout::startY;
 
-// Where the set starts (the backboard's top-left corner) and the About screen's place on a
-// 1024 x 768 screen.
-constexpr int startX = 100;
-constexpr int startY = 150;
+// The About screen's place on a 1024 x 768 screen.
 constexpr RECT aboutOnScreen{312, 234, 712, 534};
-
-constexpr DWORD firstWindowTimeoutMs = 20000;  // Wine starts slowly on a busy machine
-constexpr DWORD windowTimeoutMs = 5000;
-constexpr DWORD restTimeoutMs = 20000;
 
 #define EXPECT_RECT(actual, l, t, r, b) \
     EXPECT_PRED2(sameRect, actual, (RECT{l, t, r, b})) << describe(actual)
 
-// Starts the program, closes its opening About screen with a click and waits for the set.
 ::testing::AssertionResult startSet(Program& program, SetWindows& set) {
-    parkMouse();
-    if (!program.start()) return ::testing::AssertionFailure() << "cannot start " << programPath;
-    HWND about = nullptr;
-    if (!waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; },
-                   firstWindowTimeoutMs))
-        return ::testing::AssertionFailure() << "no About screen";
-    const POINT centre = centreOf(windowRect(about));
-    click(centre.x, centre.y);
-    if (!waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs))
-        return ::testing::AssertionFailure() << "a click did not close the About screen";
-    if (!waitUntil([&] { return findSet(program.pid, set); }, windowTimeoutMs))
-        return ::testing::AssertionFailure() << "the five windows did not appear";
-    return ::testing::AssertionSuccess();
+    std::string error;
+    if (play::startSet(program, set, error)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << error;
 }
 
-// Waits until the ball lies still on the floor of the work area.
 ::testing::AssertionResult waitForRest(HWND ball) {
-    if (play::waitForRest(ball, restTimeoutMs)) return ::testing::AssertionSuccess();
+    if (play::waitForRest(ball)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "the ball did not come to rest: " << describe(windowRect(ball));
 }
@@ -70,45 +50,12 @@ void throwUp(HWND ball, int pixels) {
     leftUp();
 }
 
-// Lets the ball drop from rest above the hoop of a backboard at (boardX, boardY): carried
-// there, nudged a pixel and back (so the throw measures no speed) and released.
-void dropIntoHoop(HWND ball, int boardX, int boardY) {
-    const POINT above{boardX + 92, boardY + 25};
-    std::vector<POINT> points = path(centreOf(windowRect(ball)), above, 12);
-    points.push_back({above.x + 1, above.y});
-    points.push_back(above);
-    grabAndDrag(ball, points);
-    leftUp();
-}
-
-// The digit cells of a scoreboard at (x, y) show `tens` and `units` of the digit strip.
-bool scoreboardShows(int x, int y, int tens, int units) {
-    for (int place = 0; place < 2; ++place) {
-        const int digit = place == 0 ? tens : units;
-        int width = 0;
-        const std::vector<DWORD> expected = readProgramBitmap(119, 15 * digit, 15, width);
-        if (width != 14 || expected.size() != 14u * 15u) return false;
-        const int cellX = x + (place == 0 ? 148 : 163);
-        const std::vector<DWORD> shown = readScreen({cellX, y + 13, cellX + 14, y + 28});
-        if (shown != expected) return false;
-    }
-    return true;
-}
-
-bool scoreIs(const SetWindows& set, int tens, int units) {
-    const RECT r = windowRect(set.scoreboard);
-    return scoreboardShows(r.left, r.top, tens, units);
-}
+bool scoreIs(const SetWindows& set, int tens, int units) { return readScore(set) == tens * 10 + units; }
 
 // --- the popup menu -----------------------------------------------------------------------
 
-constexpr int menuSound = 0;
-constexpr int menuReset = 1;
-constexpr int menuAbout = 2;
-constexpr int menuExit = 3;
-
 // Opens the backboard's menu with a right click at client point (x, y) of the backboard.
-HWND openMenu(const Program& program, const SetWindows& set, int x = 93, int y = 30) {
+HWND openMenuAt(const Program& program, const SetWindows& set, int x, int y) {
     // The menu last closed may linger a moment.
     if (!waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs)) return nullptr;
     const RECT board = windowRect(set.backboard);
@@ -116,20 +63,6 @@ HWND openMenu(const Program& program, const SetWindows& set, int x = 93, int y =
     HWND menu = nullptr;
     waitUntil([&] { return (menu = findPopupMenu(program.pid)) != nullptr; }, windowTimeoutMs);
     return menu;
-}
-
-// Screen point in the middle of item `index` of the four-item menu window `menu`.
-POINT menuItemPoint(HWND menu, int index) {
-    const RECT r = windowRect(menu);
-    return {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / 8};
-}
-
-void chooseMenuItem(HWND menu, int index) {
-    const POINT p = menuItemPoint(menu, index);
-    mouseTo(p.x, p.y);
-    leftDown();
-    leftUp();
-    waitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, windowTimeoutMs);
 }
 
 // Dark pixels in the check-mark column of item `index`.
@@ -144,13 +77,6 @@ int checkMarkPixels(HWND menu, int index) {
         if (sum < 3 * 96) ++dark;
     }
     return dark;
-}
-
-::testing::AssertionResult closeMenu(const Program& program) {
-    pressKey(VK_ESCAPE);
-    if (waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "Esc did not close the menu";
 }
 
 ::testing::AssertionResult endsWithCodeZero(const Program& program) {
@@ -187,7 +113,7 @@ TEST(StartUp, AboutScreenFirstThenTheFiveWindowsInTheirPlacesAndOwnerChain) {
     EXPECT_PRED2(sameRect, windowRect(about), aboutOnScreen) << describe(windowRect(about));
     EXPECT_EQ(GetWindow(about, GW_OWNER), nullptr);
     EXPECT_TRUE(GetWindowLongA(about, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    EXPECT_EQ(findWindowOf(program.pid, "backboard", "backboard"), nullptr)
+    EXPECT_EQ(findWindowOf(program.pid, set_layout::backboardClass, set_layout::backboardClass), nullptr)
         << "no window of the set exists while the About screen is up";
     EXPECT_TRUE(waitUntil([&] { return aboutShowsItsPicture(about); }, windowTimeoutMs))
         << "the About screen does not show picture 107";
@@ -294,7 +220,7 @@ TEST(Menu, SoundResetAboutAndExit) {
     ASSERT_TRUE(waitForRest(set.ball));
 
     // The menu opens with its left edge at the click point, centred on it vertically.
-    HWND menu = openMenu(program, set, 10, 70);
+    HWND menu = openMenuAt(program, set, 10, 70);
     ASSERT_NE(menu, nullptr);
     const RECT r = windowRect(menu);
     EXPECT_EQ(r.left, startX + 10) << describe(r);
@@ -539,14 +465,7 @@ TEST(Leaks, ThrowsMenusAndAboutScreensHoldNoObjects) {
     const ObjectCounts atStartUp = objectCountsOf(program);
     // The system keeps what it makes for the first menu and the first dialog of a process
     // (Wine: the menu window with its fonts and bitmaps); those are not the program's.
-    HWND firstMenu = openMenu(program, set);
-    ASSERT_NE(firstMenu, nullptr);
-    chooseMenuItem(firstMenu, menuAbout);
-    HWND firstAbout = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (firstAbout = findAboutScreen(program.pid)) != nullptr; }, windowTimeoutMs));
-    const POINT aboutCentre = centreOf(windowRect(firstAbout));
-    click(aboutCentre.x, aboutCentre.y);
-    ASSERT_TRUE(waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs));
+    ASSERT_TRUE(showAboutFromMenu(program, set));
     const ObjectCounts before = objectCountsOf(program);
     std::printf("GDI objects after start-up %ld, after the first menu and About screen %ld\n",
                 atStartUp.gdi, before.gdi);
@@ -576,16 +495,7 @@ TEST(Leaks, ThrowsMenusAndAboutScreensHoldNoObjects) {
     std::printf("50 menus: %lu ms\n", GetTickCount() - phase);
     std::printf("GDI objects after the menus: %ld\n", objectCountsOf(program).gdi);
     phase = GetTickCount();
-    for (int i = 0; i < 20; ++i) {
-        HWND menu = openMenu(program, set);
-        ASSERT_NE(menu, nullptr);
-        chooseMenuItem(menu, menuAbout);
-        HWND about = nullptr;
-        ASSERT_TRUE(waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; }, windowTimeoutMs));
-        const POINT centre = centreOf(windowRect(about));
-        click(centre.x, centre.y);
-        ASSERT_TRUE(waitUntil([&] { return findAboutScreen(program.pid) == nullptr; }, windowTimeoutMs));
-    }
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(showAboutFromMenu(program, set)) << "About screen " << i;
     std::printf("20 About screens: %lu ms\n", GetTickCount() - phase);
     parkMouse();
     ASSERT_TRUE(waitForRest(set.ball));

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/about_layout.h"
+#include "platform/about_layout.h"
 
 namespace {
 

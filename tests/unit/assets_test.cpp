@@ -377,15 +377,34 @@ struct PcmCase {
 
 class PcmSounds : public ::testing::TestWithParam<PcmCase> {};
 
+// A sound file's bytes and its chunks, once it is known to be a RIFF WAVE of the right size
+// with a format and a data chunk.
+struct Wave {
+    Bytes bytes;
+    std::vector<Chunk> chunks;
+    const Chunk* fmt = nullptr;
+    const Chunk* data = nullptr;
+};
+
+::testing::AssertionResult readWave(const char* file, Wave& wave) {
+    wave.bytes = readFile(file);
+    wave.chunks = chunks(wave.bytes);
+    if (wave.chunks.empty()) return ::testing::AssertionFailure() << file << " is no RIFF WAVE";
+    if (u32(wave.bytes, 4) != wave.bytes.size() - 8)
+        return ::testing::AssertionFailure() << file << ": the RIFF size is not the file's";
+    wave.fmt = find(wave.chunks, "fmt ");
+    wave.data = find(wave.chunks, "data");
+    if (!wave.fmt || !wave.data) return ::testing::AssertionFailure() << file << ": no fmt or data chunk";
+    return ::testing::AssertionSuccess();
+}
+
 TEST_P(PcmSounds, AreSixteenBitMonoAt22050WithTheExactSampleCount) {
     const PcmCase c = GetParam();
-    const Bytes b = readFile(c.file);
-    const auto cs = chunks(b);
-    ASSERT_FALSE(cs.empty()) << c.file << " is a RIFF WAVE";
-    EXPECT_EQ(u32(b, 4), b.size() - 8);
-    const Chunk* fmt = find(cs, "fmt ");
-    const Chunk* data = find(cs, "data");
-    ASSERT_TRUE(fmt && data);
+    Wave wave;
+    ASSERT_TRUE(readWave(c.file, wave));
+    const Bytes& b = wave.bytes;
+    const Chunk* fmt = wave.fmt;
+    const Chunk* data = wave.data;
     EXPECT_EQ(u16(b, fmt->at), 1u) << "PCM";
     EXPECT_EQ(u16(b, fmt->at + 2), 1u) << "mono";
     EXPECT_EQ(u32(b, fmt->at + 4), 22050u);
@@ -416,14 +435,13 @@ class AdpcmSounds : public ::testing::TestWithParam<PcmCase> {};
 
 TEST_P(AdpcmSounds, AreMicrosoftAdpcmIn512ByteBlocksWithAFactChunk) {
     const PcmCase c = GetParam();
-    const Bytes b = readFile(c.file);
-    const auto cs = chunks(b);
-    ASSERT_FALSE(cs.empty()) << c.file << " is a RIFF WAVE";
-    EXPECT_EQ(u32(b, 4), b.size() - 8);
-    const Chunk* fmt = find(cs, "fmt ");
-    const Chunk* fact = find(cs, "fact");
-    const Chunk* data = find(cs, "data");
-    ASSERT_TRUE(fmt && fact && data);
+    Wave wave;
+    ASSERT_TRUE(readWave(c.file, wave));
+    const Chunk* fact = find(wave.chunks, "fact");
+    ASSERT_NE(fact, nullptr);
+    const Bytes& b = wave.bytes;
+    const Chunk* fmt = wave.fmt;
+    const Chunk* data = wave.data;
     ASSERT_EQ(fmt->size, 50u) << "WAVEFORMATEX with 32 bytes of ADPCM details";
     EXPECT_EQ(u16(b, fmt->at), 2u) << "Microsoft ADPCM";
     EXPECT_EQ(u16(b, fmt->at + 2), 1u) << "mono";

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 
-// The clocks that portable tests drive by hand.
+// The clocks that tests drive by hand. The millisecond clock counts how often it is read.
 namespace fake_clock {
 extern std::uint32_t milliseconds;
+extern long reads;
 extern bool hasPerformanceCounter;
 extern std::int64_t performanceFrequency;
 extern std::int64_t performanceCounter;

@@ -1,6 +1,6 @@
 #include "unit/fake_sound_output.h"
 
-#include "app/sound_output.h"
+#include "platform/sound_output.h"
 
 namespace fake_sound_output {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/sound_cues.h"
+#include "platform/sound_cues.h"
 #include "sim/ball.h"
 #include "sim/stopwatch.h"
 #include "unit/fake_clock.h"

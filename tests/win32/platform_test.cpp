@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/desktop.h"
+#include "platform/desktop.h"
 #include "sim/stopwatch.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/resource_numbers.h"
-#include "app/sound_cues.h"
+#include "platform/resource_numbers.h"
+#include "platform/sound_cues.h"
 #include "sim/game_state.h"
 #include "win32/window_test_support.h"
 #include "windows/backboard_window.h"
@@ -13,6 +13,7 @@
 #include "windows/host_window.h"
 #include "windows/net_window.h"
 #include "windows/scoreboard_window.h"
+#include "windows/set_layout.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ protected:
         pumpMessages();
         takeQuit();
         // Each test builds the set afresh: the classes go with it.
-        for (const char* name : {"bballnet", "basketball", "bballscoreb", "backboard", "Quorvel Basketball"})
+        using namespace set_layout;
+        for (const char* name : {netClass, ballClass, scoreboardClass, backboardClass, hostClass})
             UnregisterClassA(name, instance);
         if (!isSoundEnabled()) toggleSound();
     }
@@ -71,11 +73,11 @@ protected:
     }
 
     HINSTANCE instance = nullptr;
-    HostWindow host{100, 150};
-    BackboardWindow backboard{"backboard", 187, 134, IDC_HAND, IDB_BACKBOARD, &host};
-    ScoreboardWindow scoreboard{"bballscoreb", 187, 42, 0, IDB_SCOREBOARD, &backboard};
+    HostWindow host{set_layout::startX, set_layout::startY};
+    BackboardWindow backboard{&host};
+    ScoreboardWindow scoreboard{&backboard};
     BallWindow ball{&scoreboard};
-    NetWindow net{"bballnet", 83, 76, 0, IDB_NET, 1, &ball};
+    NetWindow net{&ball};
 };
 
 TEST_F(Playfield, EachWindowStandsInItsStartPlaceWithItsShape) {

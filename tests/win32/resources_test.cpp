@@ -1,5 +1,5 @@
 // The resources as the program reaches them: by number from its own module, and the window
-// shapes built from the tables with the region calls the windows use.
+// shapes as the windows' own region builders make them from the tables.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 
 #include "resource_ids.h"
 #include "shapes.h"
+#include "windows/window_regions.h"
 
 namespace {
 
@@ -35,21 +36,6 @@ struct Gdi {
 
 const POINT* points(const ShapePoint* p) { return reinterpret_cast<const POINT*>(p); }
 
-HRGN backboardRegion() { return CreatePolygonRgn(points(backboardOutline), backboardOutlineCount, WINDING); }
-HRGN scoreboardRegion() { return CreatePolygonRgn(points(scoreboardOutline), scoreboardOutlineCount, WINDING); }
-
-// The net's shape as its window cuts it: outline minus the openings.
-HRGN netRegion() {
-    HRGN outer = CreatePolyPolygonRgn(points(netOutline), netOutlineCounts, netOutlinePolygons, ALTERNATE);
-    HRGN holes = CreatePolyPolygonRgn(points(netHoles), netHoleCounts, netHolePolygons, ALTERNATE);
-    if (!outer || !holes || CombineRgn(outer, outer, holes, RGN_DIFF) == ERROR) {
-        if (outer) DeleteObject(outer);
-        if (holes) DeleteObject(holes);
-        return nullptr;
-    }
-    DeleteObject(holes);
-    return outer;
-}
 
 TEST(Resources, EveryBitmapLoadsByNumberAtItsSize) {
     const struct { int id, width, height; } bitmaps[] = {
@@ -228,7 +214,7 @@ TEST(Resources, NothingButTheCatalogueAllInUsEnglish) {
 }
 
 TEST(Regions, BackboardMeetsTheRightEdgeFromY59To98AndTheBottomFrom77To110) {
-    Gdi board(backboardRegion());
+    Gdi board(createBackboardRegion());
     ASSERT_NE(board.object, nullptr);
     RECT box{};
     GetRgnBox(board.region(), &box);
@@ -247,7 +233,7 @@ TEST(Regions, BackboardMeetsTheRightEdgeFromY59To98AndTheBottomFrom77To110) {
 }
 
 TEST(Regions, ScoreboardIsTheRectangleWithItsCornersCut) {
-    Gdi board(scoreboardRegion());
+    Gdi board(createScoreboardRegion());
     ASSERT_NE(board.object, nullptr);
     for (POINT corner : {POINT{0, 0}, POINT{186, 0}, POINT{0, 41}, POINT{186, 41}})
         EXPECT_FALSE(PtInRegion(board.region(), corner.x, corner.y)) << corner.x << "," << corner.y;
@@ -256,7 +242,7 @@ TEST(Regions, ScoreboardIsTheRectangleWithItsCornersCut) {
 }
 
 TEST(Regions, NetIsSeeThroughAtEveryOpeningAndInItsBottomRows) {
-    Gdi net(netRegion());
+    Gdi net(createNetRegion());
     ASSERT_NE(net.object, nullptr);
     for (int y = 70; y < 76; ++y)
         for (int x = 0; x < 83; ++x) ASSERT_FALSE(PtInRegion(net.region(), x, y)) << x << "," << y;
@@ -279,7 +265,7 @@ TEST(Regions, NetIsSeeThroughAtEveryOpeningAndInItsBottomRows) {
 }
 
 TEST(Regions, NetShapeMatchesTheNonBlackPixelsOfItsPicture) {
-    Gdi net(netRegion());
+    Gdi net(createNetRegion());
     Gdi bitmap(LoadImageA(module(), MAKEINTRESOURCEA(IDB_NET), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     ASSERT_NE(net.object, nullptr);
     ASSERT_NE(bitmap.object, nullptr);

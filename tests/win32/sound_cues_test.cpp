@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/sound_cues.h"
+#include "platform/sound_cues.h"
 #include "sim/ball.h"
 
 namespace {

@@ -82,9 +82,9 @@ TEST_F(Sprite, ConstructionKeepsAtLeastOneFrameAndLoadsNothing) {
     EXPECT_TRUE(negative.transparent);
     EXPECT_FALSE(seven.hidden);
     EXPECT_EQ(0, seven.currentFrame);
-    EXPECT_EQ(nullptr, seven.memoryDC);
-    EXPECT_EQ(nullptr, seven.stripBitmap);
-    EXPECT_EQ(nullptr, seven.previousBitmap);
+    EXPECT_EQ(nullptr, seven.strip.dc);
+    EXPECT_EQ(nullptr, seven.strip.bitmap);
+    EXPECT_EQ(nullptr, seven.strip.previous);
 }
 
 TEST_F(Sprite, EachFrameIsPaintedFromItsOwnRowsOfTheStrip) {
@@ -92,7 +92,7 @@ TEST_F(Sprite, EachFrameIsPaintedFromItsOwnRowsOfTheStrip) {
     RecordedSprite sprite(log, uniqueClassName("fw-sprite"), w, h, 0u, IDB_TEST_STRIP,
                           testStripFrames, &host, false);
     ASSERT_TRUE(sprite.create(instance));
-    ASSERT_NE(nullptr, sprite.memoryDC);
+    ASSERT_NE(nullptr, sprite.strip.dc);
     EXPECT_EQ(frame(0), shownIn(sprite.hwnd));
 
     for (int k = 0; k < testStripFrames; ++k) {
@@ -164,7 +164,7 @@ TEST_F(Sprite, PaintingBeforeLoadingOrAfterReleasingDrawsNothing) {
     Recording<LateSprite> sprite(log, uniqueClassName("fw-late"), w, h, 0u, IDB_TEST_STRIP, 7,
                                  &host, false);
     ASSERT_TRUE(sprite.create(instance));
-    ASSERT_EQ(nullptr, sprite.memoryDC);
+    ASSERT_EQ(nullptr, sprite.strip.dc);
     sprite.moveTo(500, 100, 2);
 
     fillClient(sprite.hwnd, sentinel);
@@ -177,16 +177,16 @@ TEST_F(Sprite, PaintingBeforeLoadingOrAfterReleasingDrawsNothing) {
     repaint(sprite.hwnd);
     EXPECT_EQ(frame(2), shownIn(sprite.hwnd));
 
-    const HDC memoryDC = sprite.memoryDC;
-    const HBITMAP strip = sprite.stripBitmap;
+    const HDC memoryDC = sprite.strip.dc;
+    const HBITMAP strip = sprite.strip.bitmap;
     sprite.releaseStrip();
-    EXPECT_EQ(nullptr, sprite.memoryDC);
-    EXPECT_EQ(nullptr, sprite.stripBitmap);
-    EXPECT_EQ(nullptr, sprite.previousBitmap);
+    EXPECT_EQ(nullptr, sprite.strip.dc);
+    EXPECT_EQ(nullptr, sprite.strip.bitmap);
+    EXPECT_EQ(nullptr, sprite.strip.previous);
     EXPECT_EQ(0u, GetObjectType(memoryDC));
     EXPECT_EQ(0u, GetObjectType(strip));
     sprite.releaseStrip();
-    EXPECT_EQ(nullptr, sprite.memoryDC);
+    EXPECT_EQ(nullptr, sprite.strip.dc);
 
     fillClient(sprite.hwnd, sentinel);
     repaint(sprite.hwnd);
@@ -205,8 +205,8 @@ TEST_F(Sprite, DestroyReleasesTheStripAndEndsTheLoop) {
     RecordedSprite sprite(log, uniqueClassName("fw-destroy"), w, h, 0u, IDB_TEST_STRIP, 7,
                           &host, false);
     ASSERT_TRUE(sprite.create(instance));
-    const HDC memoryDC = sprite.memoryDC;
-    const HBITMAP strip = sprite.stripBitmap;
+    const HDC memoryDC = sprite.strip.dc;
+    const HBITMAP strip = sprite.strip.bitmap;
     ASSERT_EQ(static_cast<DWORD>(OBJ_MEMDC), GetObjectType(memoryDC));
     ASSERT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(strip));
     EXPECT_EQ(strip, GetCurrentObject(memoryDC, OBJ_BITMAP));
@@ -214,7 +214,7 @@ TEST_F(Sprite, DestroyReleasesTheStripAndEndsTheLoop) {
     SendMessageA(sprite.hwnd, WM_CLOSE, 0, 0);
 
     EXPECT_FALSE(IsWindow(sprite.hwnd));
-    EXPECT_EQ(nullptr, sprite.memoryDC);
+    EXPECT_EQ(nullptr, sprite.strip.dc);
     EXPECT_EQ(0u, GetObjectType(memoryDC));
     EXPECT_EQ(0u, GetObjectType(strip));
     int exitCode = -1;
@@ -231,8 +231,8 @@ TEST_F(Sprite, AMissingBitmapFailsCreateAndLeavesNothingLoaded) {
         RecordedSprite sprite(log, name, w, h, 0u, 949u, 7, &host, false);
         EXPECT_FALSE(sprite.create(instance));
         EXPECT_FALSE(IsWindow(sprite.hwnd));
-        EXPECT_EQ(nullptr, sprite.memoryDC);
-        EXPECT_EQ(nullptr, sprite.stripBitmap);
+        EXPECT_EQ(nullptr, sprite.strip.dc);
+        EXPECT_EQ(nullptr, sprite.strip.bitmap);
         EXPECT_TRUE(sameCalls({slotCall("onCreate"), slotCall("onDestroy")},
                               log.without("onActivateApp")));
         EXPECT_TRUE(takeQuit());

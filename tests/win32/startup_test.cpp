@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "win32/window_test_support.h"
-#include "windows/basketball_set.h"
+#include "app/basketball_set.h"
+#include "windows/set_layout.h"
 
 namespace {
 
-const char* const setClasses[] = {"Quorvel Basketball", "backboard", "bballscoreb", "basketball",
-                                  "bballnet"};
+using namespace set_layout;
+
+const char* const setClasses[] = {hostClass, backboardClass, scoreboardClass, ballClass, netClass};
 
 class FailedStartUp : public ::testing::Test {
 protected:
@@ -41,8 +43,8 @@ protected:
 };
 
 TEST_F(FailedStartUp, WithoutTheNetTheOtherFourAreClosedAndTheCodeIsZero) {
-    occupy("bballnet");
-    EXPECT_EQ(playBasketballSet(instance), 0);
+    occupy(netClass);
+    EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     // The windows closed on the way posted their quit; nobody retrieves it in the program.
     int code = -1;
@@ -51,15 +53,15 @@ TEST_F(FailedStartUp, WithoutTheNetTheOtherFourAreClosedAndTheCodeIsZero) {
 }
 
 TEST_F(FailedStartUp, WithoutTheBackboardOnlyTheHostIsClosed) {
-    occupy("backboard");
-    EXPECT_EQ(playBasketballSet(instance), 0);
+    occupy(backboardClass);
+    EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     EXPECT_TRUE(takeQuit());
 }
 
 TEST_F(FailedStartUp, WithoutTheHostNothingIsMadeAndNothingSent) {
-    occupy("Quorvel Basketball");
-    EXPECT_EQ(playBasketballSet(instance), 0);
+    occupy(hostClass);
+    EXPECT_EQ(playBasketballSet(instance, StepWake::best), 0);
     EXPECT_FALSE(anyWindowOfTheSet());
     EXPECT_FALSE(takeQuit());
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "win32_loop/fake_loop_clock.h"
+#include "unit/fake_clock.h"
 
 namespace {
 
@@ -73,7 +73,9 @@ protected:
         drainQueue();
         journal.clear();
         reactions.clear();
-        fake_loop_clock::milliseconds = 100000;
+        fake_clock::milliseconds = 100000;
+        // The loop's stopwatch reads the millisecond clock alone.
+        fake_clock::hasPerformanceCounter = false;
     }
 
     void TearDown() override {
@@ -87,7 +89,7 @@ protected:
     void on(UINT message, std::function<void()> reaction) { reactions[message] = std::move(reaction); }
     void every(UINT milliseconds) { SetTimer(window, timerId, milliseconds, nullptr); }
     void stopTimer() { KillTimer(window, timerId); }
-    static void advance(std::uint32_t ms) { fake_loop_clock::milliseconds += ms; }
+    static void advance(std::uint32_t ms) { fake_clock::milliseconds += ms; }
 
     int run() { return runMainLoop(ball, GetParam()); }
 
@@ -191,11 +193,11 @@ TEST_P(MainLoop, SleepsInsteadOfPollingWhileNothingIsDue) {
         stopTimer();
         PostQuitMessage(0);
     });
-    fake_loop_clock::reads = 0;
+    fake_clock::reads = 0;
 
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(ball.steps, 0);
-    EXPECT_LT(fake_loop_clock::reads, 100);
+    EXPECT_LT(fake_clock::reads, 100);
 }
 
 TEST_P(MainLoop, SeedsTheRandomGeneratorWithTheMillisecondClock) {
@@ -222,3 +224,24 @@ INSTANTIATE_TEST_SUITE_P(Wakes, MainLoop,
                          });
 
 }  // namespace
+
+// The measuring baseline's loop never sleeps: over the same idle third of a second it reads
+// its clock far more often than a sleeping loop may, and still steps once a step is due.
+using LoopThatNeverSleeps = MainLoop;
+
+TEST_P(LoopThatNeverSleeps, PollsTheClockWhileNothingIsDueAndStepsWhenDue) {
+    every(300);
+    on(WM_TIMER, [this] {
+        stopTimer();
+        advance(51);
+        on(WM_APP + 1, [] { PostQuitMessage(0); });
+        ball.onStep = [this] { post(1); };
+    });
+    fake_clock::reads = 0;
+
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(ball.steps, 1);
+    EXPECT_GT(fake_clock::reads, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Baseline, LoopThatNeverSleeps, ::testing::Values(StepWake::never));

@@ -1,0 +1,288 @@
+#include "desktop_robot.h"
+
+#include "gdi_objects.h"
+#include "windows/set_layout.h"
+
+std::string programPath;
+
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > timeoutMs) return condition();
+        Sleep(10);
+    }
+}
+
+// --- the program --------------------------------------------------------------------------
+
+namespace {
+
+// ctest hands over a Unix path when the robot runs under Wine; Wine maps / to drive Z:.
+std::string windowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string result = "Z:" + path;
+    for (char& c : result)
+        if (c == '/') c = '\\';
+    return result;
+}
+
+}  // namespace
+
+Program::~Program() {
+    if (!process) return;
+    if (running()) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+}
+
+bool Program::start() {
+    std::string commandLine = "\"" + windowsPath(programPath) + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process = info.hProcess;
+    pid = info.dwProcessId;
+    return true;
+}
+
+bool Program::running() const { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
+bool Program::waitExit(DWORD timeoutMs, DWORD& exitCode) const {
+    if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
+    return GetExitCodeProcess(process, &exitCode) != FALSE;
+}
+
+// --- windows ------------------------------------------------------------------------------
+
+DWORD processOf(HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner;
+}
+
+HWND findWindowOf(DWORD pid, const char* className, const char* title) {
+    HWND found = nullptr;
+    while ((found = FindWindowExA(nullptr, found, className, title)) != nullptr)
+        if (processOf(found) == pid) return found;
+    return nullptr;
+}
+
+namespace {
+
+HWND findVisible(DWORD pid, const char* className) {
+    HWND found = nullptr;
+    while ((found = FindWindowExA(nullptr, found, className, nullptr)) != nullptr)
+        if (processOf(found) == pid && IsWindowVisible(found)) return found;
+    return nullptr;
+}
+
+struct CountContext {
+    DWORD pid;
+    int count;
+};
+
+BOOL CALLBACK countChild(HWND window, LPARAM context) {
+    auto* c = reinterpret_cast<CountContext*>(context);
+    if (processOf(window) == c->pid) ++c->count;
+    return TRUE;
+}
+
+BOOL CALLBACK countTopLevel(HWND window, LPARAM context) {
+    countChild(window, context);
+    EnumChildWindows(window, countChild, context);
+    return TRUE;
+}
+
+}  // namespace
+
+HWND findAboutScreen(DWORD pid) { return findVisible(pid, "#32770"); }
+
+HWND findPopupMenu(DWORD pid) { return findVisible(pid, "#32768"); }
+
+int countWindowsOf(DWORD pid) {
+    CountContext context{pid, 0};
+    EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&context));
+    return context.count;
+}
+
+bool findSet(DWORD pid, SetWindows& set) {
+    using namespace set_layout;
+    set.host = findWindowOf(pid, hostClass, hostClass);
+    set.backboard = findWindowOf(pid, backboardClass, backboardClass);
+    set.scoreboard = findWindowOf(pid, scoreboardClass, scoreboardClass);
+    set.ball = findWindowOf(pid, ballClass, ballClass);
+    set.net = findWindowOf(pid, netClass, netClass);
+    for (HWND w : {set.host, set.backboard, set.scoreboard, set.ball, set.net})
+        if (!w || !IsWindowVisible(w)) return false;
+    return true;
+}
+
+RECT windowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+POINT centreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+int stackIndex(HWND window) {
+    int index = 0;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT), ++index)
+        if (w == window) return index;
+    return -1;
+}
+
+// --- input --------------------------------------------------------------------------------
+
+namespace {
+
+void sendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+bool cursorAt(int x, int y) {
+    POINT p{};
+    return GetCursorPos(&p) && p.x == x && p.y == y;
+}
+
+}  // namespace
+
+void mouseTo(int x, int y) {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    // Absolute coordinates run from 0 to 65536 across the screen: aim at the pixel's centre.
+    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (2 * x + 1) * 65536 / (2 * w),
+              (2 * y + 1) * 65536 / (2 * h));
+    waitUntil([&] { return cursorAt(x, y); }, 1000);
+    // Lets the program see this position as a message of its own before the next event.
+    Sleep(15);
+}
+
+void leftDown() {
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(15);
+}
+
+void leftUp() {
+    sendMouse(MOUSEEVENTF_LEFTUP);
+    Sleep(15);
+}
+
+void rightDown() {
+    sendMouse(MOUSEEVENTF_RIGHTDOWN);
+    Sleep(15);
+}
+
+void rightUp() {
+    sendMouse(MOUSEEVENTF_RIGHTUP);
+    Sleep(15);
+}
+
+void click(int x, int y) {
+    mouseTo(x, y);
+    leftDown();
+    leftUp();
+}
+
+void rightClick(int x, int y) {
+    mouseTo(x, y);
+    rightDown();
+    rightUp();
+}
+
+void pressKey(WORD virtualKey) {
+    INPUT keys[2]{};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = virtualKey;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof keys[0]);
+    Sleep(15);
+}
+
+// --- pixels -------------------------------------------------------------------------------
+
+namespace {
+
+// Copies `width` x `height` pixels at (x, y) of `source` into top-down 32-bit pixels.
+std::vector<DWORD> copyPixels(HDC source, int x, int y, int width, int height) {
+    std::vector<DWORD> pixels;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib) return pixels;
+    HDC memory = CreateCompatibleDC(source);
+    HGDIOBJ previous = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const DWORD*>(bits);
+    pixels.reserve(static_cast<size_t>(width) * height);
+    for (int i = 0; i < width * height; ++i) pixels.push_back(p[i] & 0x00FFFFFF);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(dib);
+    return pixels;
+}
+
+}  // namespace
+
+std::vector<DWORD> readScreen(const RECT& r) {
+    HDC screen = GetDC(nullptr);
+    std::vector<DWORD> pixels = copyPixels(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& width) {
+    std::vector<DWORD> pixels;
+    width = 0;
+    HMODULE module = LoadLibraryExA(windowsPath(programPath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return pixels;
+    auto bitmap = static_cast<HBITMAP>(
+        LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bitmap) {
+        BITMAP bm{};
+        GetObjectA(bitmap, sizeof bm, &bm);
+        width = bm.bmWidth;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        pixels = copyPixels(memory, 0, top, width, height);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(bitmap);
+    }
+    FreeLibrary(module);
+    return pixels;
+}
+
+// --- object counts ------------------------------------------------------------------------
+
+ObjectCounts objectCountsOf(const Program& program) {
+    ObjectCounts counts;
+    counts.gdi = gdiObjectsOf(program.process, &counts.how);
+    SetLastError(0);
+    const DWORD user = GetGuiResources(program.process, GR_USEROBJECTS);
+    counts.user = user != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED ? static_cast<long>(user)
+                                                                           : countWindowsOf(program.pid);
+    return counts;
+}

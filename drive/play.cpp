@@ -1,0 +1,243 @@
+#include "play.h"
+
+#include "sim/hoop.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace play {
+
+RECT workArea() {
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+bool sameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string describe(const RECT& r) {
+    char text[80];
+    std::snprintf(text, sizeof text, "(%ld, %ld)-(%ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+void parkMouse() { mouseTo(1010, 5); }
+
+bool closeAboutScreen(DWORD pid) {
+    HWND about = findAboutScreen(pid);
+    if (!about) return false;
+    const POINT centre = centreOf(windowRect(about));
+    click(centre.x, centre.y);
+    return waitUntil([&] { return findAboutScreen(pid) == nullptr; }, windowTimeoutMs);
+}
+
+bool startSet(Program& program, SetWindows& set, std::string& error) {
+    parkMouse();
+    if (!program.start()) {
+        error = "cannot start " + programPath;
+        return false;
+    }
+    if (!waitUntil([&] { return findAboutScreen(program.pid) != nullptr; }, firstWindowTimeoutMs)) {
+        error = "no About screen";
+        return false;
+    }
+    if (!closeAboutScreen(program.pid)) {
+        error = "a click did not close the About screen";
+        return false;
+    }
+    if (!waitUntil([&] { return findSet(program.pid, set); }, windowTimeoutMs)) {
+        error = "the five windows did not appear";
+        return false;
+    }
+    return true;
+}
+
+bool waitForRest(HWND ball, DWORD timeoutMs) {
+    const LONG floor = workArea().bottom;
+    RECT last = windowRect(ball);
+    DWORD stillSince = GetTickCount();
+    return waitUntil(
+        [&] {
+            const RECT now = windowRect(ball);
+            if (!sameRect(now, last)) {
+                last = now;
+                stillSince = GetTickCount();
+            }
+            return now.bottom == floor && GetTickCount() - stillSince > 300;
+        },
+        timeoutMs);
+}
+
+std::vector<POINT> path(POINT from, POINT to, int steps) {
+    std::vector<POINT> points;
+    for (int i = 1; i <= steps; ++i)
+        points.push_back({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    return points;
+}
+
+bool grabBall(HWND ball) {
+    const POINT c = centreOf(windowRect(ball));
+    mouseTo(c.x, c.y);
+    leftDown();
+    // A ball in hand sits centred on the cursor; one that flew on was missed.
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return waitUntil(
+        [&] {
+            const POINT now = centreOf(windowRect(ball));
+            return std::abs(now.x - cursor.x) <= 1 && std::abs(now.y - cursor.y) <= 1;
+        },
+        200);
+}
+
+bool throwThrough(HWND ball, const std::vector<POINT>& points, BasketWatcher* watcher) {
+    if (watcher) watcher->shotHeld();
+    const bool held = grabBall(ball);
+    for (const POINT& p : points) mouseTo(p.x, p.y);
+    leftUp();
+    if (held && watcher) watcher->shotReleased();
+    return held;
+}
+
+bool dropIntoHoop(HWND ball, int boardX, int boardY, BasketWatcher* watcher) {
+    const POINT above{boardX + hoop::centre, boardY + 25};
+    std::vector<POINT> points = path(centreOf(windowRect(ball)), above, 12);
+    // Nudged a pixel and back, so that the release measures no speed.
+    points.push_back({above.x + 1, above.y});
+    points.push_back(above);
+    return throwThrough(ball, points, watcher);
+}
+
+POINT backboardGrip(const SetWindows& set) {
+    static const POINT candidates[] = {{93, 30}, {40, 40}, {146, 40}, {93, 70}, {30, 90}, {156, 90}};
+    const RECT board = windowRect(set.backboard);
+    for (const POINT& c : candidates) {
+        const POINT p{board.left + c.x, board.top + c.y};
+        const POINT ball = centreOf(windowRect(set.ball));
+        const bool clear = std::abs(ball.x - p.x) > 70 || std::abs(ball.y - p.y) > 70;
+        if (clear && WindowFromPoint(p) == set.backboard) return c;
+    }
+    return candidates[0];
+}
+
+bool dragSetTo(const SetWindows& set, int x, int y, int steps) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const RECT board = windowRect(set.backboard);
+        const POINT c = backboardGrip(set);
+        const POINT grip{board.left + c.x, board.top + c.y};
+        mouseTo(grip.x, grip.y);
+        leftDown();
+        for (const POINT& p : path(grip, {x + c.x, y + c.y}, steps)) mouseTo(p.x, p.y);
+        leftUp();
+        if (waitUntil([&] { return windowRect(set.backboard).left == x && windowRect(set.backboard).top == y; }, 1000))
+            return true;
+    }
+    return false;
+}
+
+// --- the score ----------------------------------------------------------------------------
+
+namespace {
+
+constexpr int digitWidth = 14;
+constexpr int digitHeight = 15;
+
+const std::vector<DWORD>& digitPixels(int digit) {
+    static std::vector<DWORD> digits[10];
+    if (digits[digit].empty()) {
+        int width = 0;
+        digits[digit] = readProgramBitmap(119, digitHeight * digit, digitHeight, width);
+        if (width != digitWidth) digits[digit].clear();
+    }
+    return digits[digit];
+}
+
+int readDigit(int x, int y) {
+    const std::vector<DWORD> shown = readScreen({x, y, x + digitWidth, y + digitHeight});
+    for (int digit = 0; digit < 10; ++digit)
+        if (!digitPixels(digit).empty() && shown == digitPixels(digit)) return digit;
+    return -1;
+}
+
+}  // namespace
+
+int readScore(const SetWindows& set) {
+    const RECT r = windowRect(set.scoreboard);
+    const int tens = readDigit(r.left + 148, r.top + 13);
+    const int units = readDigit(r.left + 163, r.top + 13);
+    if (tens < 0 || units < 0) return -1;
+    return tens * 10 + units;
+}
+
+// --- the menu -----------------------------------------------------------------------------
+
+HWND openMenu(const Program& program, const SetWindows& set) {
+    // The menu last closed may linger a moment.
+    if (!waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs)) return nullptr;
+    HWND menu = nullptr;
+    // A ball flying past may take the click: then try again.
+    for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
+        const RECT board = windowRect(set.backboard);
+        const POINT c = backboardGrip(set);
+        rightClick(board.left + c.x, board.top + c.y);
+        waitUntil([&] { return (menu = findPopupMenu(program.pid)) != nullptr; }, attempt < 2 ? 1500 : windowTimeoutMs);
+    }
+    return menu;
+}
+
+void chooseMenuItem(HWND menu, int index) {
+    const RECT r = windowRect(menu);
+    const POINT p{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / 8};
+    mouseTo(p.x, p.y);
+    leftDown();
+    leftUp();
+    waitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, windowTimeoutMs);
+}
+
+bool closeMenu(const Program& program) {
+    pressKey(VK_ESCAPE);
+    return waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs);
+}
+
+bool showAboutFromMenu(const Program& program, const SetWindows& set) {
+    HWND menu = openMenu(program, set);
+    if (!menu) return false;
+    chooseMenuItem(menu, menuAbout);
+    if (!waitUntil([&] { return findAboutScreen(program.pid) != nullptr; }, windowTimeoutMs)) return false;
+    return closeAboutScreen(program.pid);
+}
+
+// --- baskets ------------------------------------------------------------------------------
+
+BasketWatcher::BasketWatcher(const SetWindows& watched) : set(watched) {
+    thread = std::thread([this] { watch(); });
+}
+
+BasketWatcher::~BasketWatcher() {
+    stop = true;
+    thread.join();
+}
+
+void BasketWatcher::watch() {
+    // The hoop's opening below the backboard, as the program judges a basket.
+    LONG lastTop = windowRect(set.ball).top;
+    bool wasIn = false;
+    while (!stop) {
+        const RECT board = windowRect(set.backboard);
+        const RECT ball = windowRect(set.ball);
+        const bool falling = ball.top > lastTop;
+        const bool inOpening = ball.left >= board.left + hoop::openingLeft &&
+                               ball.right <= board.left + hoop::openingRight &&
+                               ball.top >= board.top + hoop::basketTopBelowTop &&
+                               ball.bottom <= board.bottom + hoop::basketBottomBelowBottom;
+        const bool in = inOpening && falling;
+        if (in && !wasIn && shotLive.exchange(false)) ++count;
+        wasIn = in;
+        lastTop = ball.top;
+        Sleep(2);
+    }
+}
+
+}  // namespace play

@@ -1,0 +1,58 @@
+# Sourced by the scripts that build the Windows programs and run them under Wine on a virtual
+# display of their own. Run from the root of the tree.
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# Configures a preset and builds the named targets (all of them when none are named).
+build_preset() {
+  local preset=$1; shift
+  cmake --preset "$preset" >/dev/null || return
+  if [ $# -gt 0 ]; then
+    cmake --build --preset "$preset" -j "$jobs" --target "$@"
+  else
+    cmake --build --preset "$preset" -j "$jobs"
+  fi
+}
+
+# Commands run on exit, in the order they were added.
+exit_actions=()
+run_exit_actions() {
+  local action
+  for action in "${exit_actions[@]}"; do eval "$action"; done
+}
+on_exit() {
+  exit_actions+=("$1")
+  trap run_exit_actions EXIT
+}
+
+# Exports the Wine environment for a prefix; sets wine64 and wineserver.
+use_wine_prefix() {
+  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  wine64=/usr/lib/wine/wine64; [ -x "$wine64" ] || wine64=$(command -v wine64 || command -v wine)
+  wineserver=${wine64%/*}/wineserver; [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+}
+
+# Starts Xvfb at 1024x768x24 (the screen the tests are written for) on the first free display
+# from $1 (default 99), exports DISPLAY and stops it on exit.
+start_display() {
+  local display_no=${1:-99}
+  while [ -e "/tmp/.X${display_no}-lock" ] || [ -e "/tmp/.X11-unix/X${display_no}" ]; do
+    display_no=$((display_no + 1))
+  done
+  Xvfb ":$display_no" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display_no"
+  on_exit 'kill "$xvfb_pid" 2>/dev/null'
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display_no}" ] && break; sleep 0.1; done
+}
+
+# Makes the Wine prefix when it is missing, or anew with "fresh". Its windows are unmanaged,
+# which behave as on Windows; managed ones wait for a window manager.
+make_wine_prefix() {
+  [ "${1:-}" = fresh ] && rm -rf "$WINEPREFIX"
+  [ -d "$WINEPREFIX" ] && return
+  echo "making a Wine prefix in $WINEPREFIX ..."
+  "$wine64" wineboot -i >/dev/null 2>&1
+  "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$wineserver" -w
+}

@@ -1,0 +1,3 @@
+#include "app/basketball_set.h"
+
+const StepWake programStepWake = StepWake::best;

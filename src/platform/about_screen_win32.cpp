@@ -1,0 +1,61 @@
+#include "platform/about_screen.h"
+
+#include "platform/about_layout.h"
+#include "platform/resource_numbers.h"
+#include "win/gdi.h"
+
+AboutScreen::AboutScreen(HINSTANCE instance_, HWND ownerWindow_)
+    : instance(instance_), ownerWindow(ownerWindow_) {}
+
+AboutScreen::~AboutScreen() {
+    if (bitmap) DeleteObject(bitmap);
+}
+
+int AboutScreen::show() {
+    if (!bitmap) {
+        bitmap = static_cast<HBITMAP>(
+            LoadImageA(instance, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        if (!bitmap) return 0;
+    }
+    BITMAP bm{};
+    GetObjectA(bitmap, sizeof bm, &bm);
+    bitmapWidth = bm.bmWidth;
+    bitmapHeight = bm.bmHeight;
+    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), ownerWindow,
+                                            aboutDialogProc, reinterpret_cast<LPARAM>(this)));
+}
+
+void AboutScreen::paint(HDC dc) {
+    drawBitmap(dc, bitmap, bitmapWidth, bitmapHeight);
+}
+
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        // Pointer-sized on 64-bit Windows: GWL_USERDATA would keep only half of it.
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+        const auto* about = reinterpret_cast<const AboutScreen*>(lParam);
+        const AboutOrigin at =
+            aboutScreenOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                              about->bitmapWidth, about->bitmapHeight);
+        MoveWindow(dialog, at.x, at.y, about->bitmapWidth, about->bitmapHeight, TRUE);
+        return FALSE;
+    }
+    case WM_ERASEBKGND:
+        if (auto* about = reinterpret_cast<AboutScreen*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)))
+            about->paint(reinterpret_cast<HDC>(wParam));
+        return TRUE;
+    case WM_COMMAND: {
+        // Enter and Esc reach the screen through the dialog manager as IDOK and IDCANCEL.
+        const WORD id = LOWORD(wParam);
+        if (id == IDOK || id == IDCANCEL) EndDialog(dialog, id);
+        return FALSE;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        EndDialog(dialog, IDOK);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

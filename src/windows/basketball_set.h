@@ -1,8 +1,0 @@
-#pragma once
-
-#include <windows.h>
-
-// Builds the five windows of the set in their owner chain, then runs the main loop until the
-// set is closed. Returns the exit code: the WM_QUIT code, or 0 when a window cannot be made
-// (whatever exists of the set is closed first).
-int playBasketballSet(HINSTANCE instance);
