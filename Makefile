@@ -13,7 +13,7 @@ run:
 measure:
 	scripts/install-deps
 	cmake --preset win64
-	cmake --build --preset win64 -j 2 --target main_loop_measure program_measure
+	cmake --build --preset win64 -j 2 --target main_loop_measure rest_measure program_measure
 	cmake --preset win32
 	cmake --build --preset win32 -j 2 --target basketball
 	scripts/measure-main-loop
