@@ -4,6 +4,12 @@
 class FlightStepper {
 public:
     virtual void flightStep() = 0;
+    // True while a step would change nothing, however long it measured: the loop then waits
+    // for a message with no timeout. Asked afresh after every message.
+    virtual bool resting() { return false; }
+    // The loop woke from such a wait: the next step measures from now, as if the steps that
+    // would have changed nothing had run.
+    virtual void restEnded() {}
 
 protected:
     ~FlightStepper() = default;
@@ -15,8 +21,14 @@ enum class StepWake {
     periodOneMs,  // plain timed waits with the system timer period raised to 1 ms
 };
 
+// Returns when a message is queued (one that came in before the call included), when `handle`
+// (null: none) is signalled, or after `milliseconds` (INFINITE: never). A wait the system
+// refuses sleeps a few milliseconds instead, so that a loop around it never spins.
+void waitForMessage(void* handle, unsigned long milliseconds);
+
 // The one message loop: dispatches every message, and whenever the queue is empty and more
 // than 0.05 s have passed since the last step, steps the ball. Between the two it sleeps
-// until a message arrives or the step falls due. Returns the WM_QUIT code.
+// until a message arrives or the step falls due; while the ball rests, until a message
+// arrives. Returns the WM_QUIT code.
 int runMainLoop(FlightStepper& ball);
 int runMainLoop(FlightStepper& ball, StepWake wake);

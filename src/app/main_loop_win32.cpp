@@ -22,6 +22,15 @@ constexpr bool loopSpins = true;
 constexpr bool loopSpins = false;
 #endif
 
+// Every kind of message, as Windows 7 knows them: the headers' QS_ALLINPUT for newer systems
+// adds touch and pointer input, which an older system's wait refuses outright.
+constexpr DWORD anyMessage = QS_KEY | QS_MOUSE | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER |
+                             QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
+static_assert(anyMessage == 0x04FF, "QS_ALLINPUT of Windows 7");
+
+// How long a loop naps when the system refuses to wait for messages.
+const DWORD napAfterFailedWaitMs = 10;
+
 // Whole milliseconds to sleep so that a clock reading `elapsed` now shows more than the step
 // interval on waking.
 DWORD millisecondsUntilDue(double elapsed) {
@@ -72,12 +81,17 @@ public:
             LARGE_INTEGER due;
             due.QuadPart = -static_cast<LONGLONG>(milliseconds) * 10000;  // relative, 100 ns
             if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
-                MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT,
-                                            MWMO_INPUTAVAILABLE);
+                waitForMessage(timer, INFINITE);
                 return;
             }
         }
-        MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        waitForMessage(nullptr, milliseconds);
+    }
+
+    // Returns when any message is in the queue; nothing else wakes it.
+    void waitForMessageOnly() {
+        if (timer) CancelWaitableTimer(timer);
+        waitForMessage(nullptr, INFINITE);
     }
 
 private:
@@ -86,6 +100,15 @@ private:
 };
 
 }  // namespace
+
+void waitForMessage(void* handle, unsigned long milliseconds) {
+    const DWORD count = handle ? 1 : 0;
+    HANDLE handles[1] = {handle};
+    if (MsgWaitForMultipleObjectsEx(count, handle ? handles : nullptr, milliseconds, anyMessage,
+                                    MWMO_INPUTAVAILABLE) == WAIT_FAILED) {
+        Sleep(milliseconds < napAfterFailedWaitMs ? milliseconds + 1 : napAfterFailedWaitMs);
+    }
+}
 
 int runMainLoop(FlightStepper& ball) { return runMainLoop(ball, StepWake::best); }
 
@@ -108,7 +131,15 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             ball.flightStep();
             // The interval runs from the end of one step to the next.
             loopClock.restart();
-        } else if (!loopSpins) {
+        } else if (loopSpins) {
+            continue;
+        } else if (ball.resting()) {
+            waiter.waitForMessageOnly();
+            // The steps skipped while waiting would have changed nothing; the next one runs
+            // as if the last of them had ended now.
+            loopClock.restart();
+            ball.restEnded();
+        } else {
             waiter.waitForMessageOr(millisecondsUntilDue(elapsed));
         }
     }

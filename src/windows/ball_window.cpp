@@ -45,6 +45,10 @@ void BallWindow::onMouseMove(WPARAM, int x, int y) { ball.drag(x, y); }
 
 void BallWindow::flightStep() { ball.flightStep(); }
 
+bool BallWindow::resting() { return ball.resting(); }
+
+void BallWindow::restEnded() { ball.tickClock.restart(); }
+
 void BallWindow::moveTo(int x, int y, int frame) { SpriteWindow::moveTo(x, y, frame); }
 
 ScreenRect BallWindow::workArea() { return readWorkArea(); }

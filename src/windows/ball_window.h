@@ -27,6 +27,8 @@ public:
     void onMouseMove(WPARAM keys, int x, int y) override;
 
     void flightStep() override;
+    bool resting() override;
+    void restEnded() override;
 
     // Both the sprite's move and the ball's request to move its window.
     void moveTo(int x, int y, int frame) override;
