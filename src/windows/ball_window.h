@@ -25,6 +25,7 @@ public:
     void onLButtonDown(WPARAM keys, int x, int y) override;
     void onLButtonUp(WPARAM keys, int x, int y) override;
     void onMouseMove(WPARAM keys, int x, int y) override;
+    void onCaptureChanged(HWND newCapture) override;
 
     void flightStep() override;
     bool resting() override;
