@@ -9,10 +9,15 @@
 #include "app/sound_cues.h"
 #include "windows/basketball_set.h"
 
-// Brings a set that is already on the desktop (of any copy of the program) to the front.
+// Brings a set that is already on the desktop (of any copy of the program) to the front,
+// restored first if it was minimised.
 bool activateRunningCopy() {
     HWND running = FindWindowA("backboard", "backboard");
     if (!running) return false;
+    // The taskbar button is the host's, the board's owner: minimising it hides the whole set,
+    // while the board itself never becomes iconic.
+    HWND host = GetWindow(running, GW_OWNER);
+    if (host && IsIconic(host)) ShowWindow(host, SW_RESTORE);
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
     return true;
