@@ -141,6 +141,11 @@ void measureStartUp() {
          percentile(toPaint, 0), percentile(toPaint, 100));
 }
 
+std::string fileNameOf(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
 // --- processor time -----------------------------------------------------------------------
 
 // A throw up and to the side from wherever the ball lies: a flight of a second or two.
@@ -166,7 +171,39 @@ void keepThrowing(const SetWindows& set, double seconds, const std::function<voi
     }
 }
 
+// After the end of a quiet phase: time for the script to sample /proc before the next action,
+// whose first burst of work would otherwise count toward the quiet phase.
+void settle() { Sleep(1000); }
+
+// The floor for a program at rest: a bare window with a message loop (the bare program's
+// message box) left alone for as long as the program's rest is measured. Lines "watch <name>"
+// tell the script which process to sample from /proc.
+void measureBareRest() {
+    const std::string program = programPath;
+    programPath = barePath;
+    Program bare;
+    const bool shown = launchToDialog(bare) >= 0;
+    programPath = program;
+    if (!shown) {
+        line("result bare window at rest: the bare program showed no window");
+        return;
+    }
+    parkMouse();
+    Sleep(1000);
+    line("watch %s", fileNameOf(barePath).c_str());
+    line("start bare window at rest");
+    Sleep(static_cast<DWORD>(phaseSeconds) * 1000);
+    line("end bare window at rest");
+    settle();
+    line("watch %s", fileNameOf(programPath).c_str());
+    if (HWND box = findAboutScreen(bare.pid)) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 0;
+    bare.waitExit(windowTimeoutMs, code);
+}
+
 void measureCpu(Program& program, const SetWindows& set) {
+    measureBareRest();
+
     parkMouse();
     waitForRest(set.ball);
     Sleep(1000);
@@ -177,6 +214,7 @@ void measureCpu(Program& program, const SetWindows& set) {
     cpu = cpuSecondsOf(program.process) - cpu;
     wall = now() - wall;
     line("end rest");
+    settle();
     line("result at rest over %.1f s: program cpu %.4f s per s (GetProcessTimes)", wall, cpu / wall);
 
     line("start flight");

@@ -9,8 +9,14 @@ enum class StepWake {
     never,        // polls without ever sleeping: the measuring baseline
 };
 
+// Returns when a message is queued (one that came in before the call included), when `handle`
+// (null: none) is signalled, or after `milliseconds` (INFINITE: never). A wait the system
+// refuses sleeps a few milliseconds instead, so that a loop around it never spins.
+void waitForMessage(void* handle, unsigned long milliseconds);
+
 // The one message loop: dispatches every message, and whenever the queue is empty and more
 // than 0.05 s have passed since the last step, steps the ball. Between the two it sleeps
-// until a message arrives or the step falls due. Returns the WM_QUIT code.
+// until a message arrives or the step falls due; while the ball rests, until a message
+// arrives. Returns the WM_QUIT code.
 int runMainLoop(FlightStepper& ball);
 int runMainLoop(FlightStepper& ball, StepWake wake);

@@ -15,6 +15,15 @@ namespace {
 // The ball steps once more than this has passed since the last step ended.
 const double stepIntervalSeconds = 0.05;
 
+// Every kind of message, as Windows 7 knows them: the headers' QS_ALLINPUT for newer systems
+// adds touch and pointer input, which an older system's wait refuses outright.
+constexpr DWORD anyMessage = QS_KEY | QS_MOUSE | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER |
+                             QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
+static_assert(anyMessage == 0x04FF, "QS_ALLINPUT of Windows 7");
+
+// How long a loop naps when the system refuses to wait for messages.
+const DWORD napAfterFailedWaitMs = 10;
+
 // Whole milliseconds to sleep so that a clock reading `elapsed` now shows more than the step
 // interval on waking.
 DWORD millisecondsUntilDue(double elapsed) {
@@ -66,12 +75,17 @@ public:
             LARGE_INTEGER due;
             due.QuadPart = -static_cast<LONGLONG>(milliseconds) * 10000;  // relative, 100 ns
             if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
-                MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT,
-                                            MWMO_INPUTAVAILABLE);
+                waitForMessage(timer, INFINITE);
                 return;
             }
         }
-        MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        waitForMessage(nullptr, milliseconds);
+    }
+
+    // Returns when any message is in the queue; nothing else wakes it.
+    void waitForMessageOnly() {
+        if (timer) CancelWaitableTimer(timer);
+        waitForMessage(nullptr, INFINITE);
     }
 
 private:
@@ -80,6 +94,15 @@ private:
 };
 
 }  // namespace
+
+void waitForMessage(void* handle, unsigned long milliseconds) {
+    const DWORD count = handle ? 1 : 0;
+    HANDLE handles[1] = {handle};
+    if (MsgWaitForMultipleObjectsEx(count, handle ? handles : nullptr, milliseconds, anyMessage,
+                                    MWMO_INPUTAVAILABLE) == WAIT_FAILED) {
+        Sleep(milliseconds < napAfterFailedWaitMs ? milliseconds + 1 : napAfterFailedWaitMs);
+    }
+}
 
 int runMainLoop(FlightStepper& ball) { return runMainLoop(ball, StepWake::best); }
 
@@ -102,7 +125,15 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             ball.flightStep();
             // The interval runs from the end of one step to the next.
             loopClock.restart();
-        } else if (wake != StepWake::never) {
+        } else if (wake == StepWake::never) {
+            continue;
+        } else if (ball.resting()) {
+            waiter.waitForMessageOnly();
+            // The steps skipped while waiting would have changed nothing; the next one runs
+            // as if the last of them had ended now.
+            loopClock.restart();
+            ball.restEnded();
+        } else {
             waiter.waitForMessageOr(millisecondsUntilDue(elapsed));
         }
     }

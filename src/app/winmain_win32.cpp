@@ -10,10 +10,15 @@
 #include "app/basketball_set.h"
 #include "windows/set_layout.h"
 
-// Brings a set that is already on the desktop (of any copy of the program) to the front.
+// Brings a set that is already on the desktop (of any copy of the program) to the front,
+// restored first if it was minimised.
 bool activateRunningCopy() {
     HWND running = FindWindowA(set_layout::backboardClass, set_layout::backboardClass);
     if (!running) return false;
+    // The taskbar button is the host's, the board's owner: minimising it hides the whole set,
+    // while the board itself never becomes iconic.
+    HWND host = GetWindow(running, GW_OWNER);
+    if (host && IsIconic(host)) ShowWindow(host, SW_RESTORE);
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
     return true;

@@ -24,13 +24,24 @@ int Ball::floorY() { return desktop.workArea().bottom - height; }
 
 int Ball::workAreaRight() { return desktop.workArea().right; }
 
+// From this state a sub-step applies no gravity (y is not above the floor), damps a zero
+// velocity to zero, meets no edge, keeps both components at zero under the rest rule, leaves
+// the hoop alone (it acts only on a falling ball) and sees an unchanged position.
+bool Ball::resting() {
+    if (grabbed || velocity.x != 0.0 || velocity.y != 0.0) return false;
+    if (position.y != floorY() || trunc32(position.y) < 0) return false;
+    return trunc32(position.x) >= 0 && trunc32(position.x) + width <= workAreaRight();
+}
+
 void Ball::flightStep() {
     if (grabbed) return;
 
     elapsedMs = tickClock.elapsedSeconds() * 1000.0;
     tickClock.restart();
 
-    for (double remaining = elapsedMs; remaining > 0.0; remaining -= subStepMs) {
+    // Once the ball rests the remaining sub-steps would change nothing: after a long pause
+    // they would only read the work area millions of times.
+    for (double remaining = elapsedMs; remaining > 0.0 && !resting(); remaining -= subStepMs) {
         const double dt = remaining > subStepMs ? subStepMs * 0.001 : remaining * 0.001;
         const Vector2 step{dt, dt};
 

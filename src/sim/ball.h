@@ -52,6 +52,9 @@ public:
     // Largest top-left y at which the ball stands on the floor of the work area.
     int floorY();
     int workAreaRight();
+    // True while a sub-step of the flight would change nothing: still, on the floor, inside
+    // the screen and not held. Reads the work area afresh.
+    bool resting();
 
     // The hoop rules on the candidate position of a sub-step of a live shot: rim bounces and
     // the basket, which may move the candidate onto the hoop's centre line.

@@ -52,6 +52,9 @@ LRESULT dispatch(Window& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_RBUTTONUP:
         window.onRButtonUp(wParam, signedLow(lParam), signedHigh(lParam));
         return 0;
+    case WM_CAPTURECHANGED:
+        window.onCaptureChanged(reinterpret_cast<HWND>(lParam));
+        return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
@@ -87,6 +90,8 @@ bool Window::onCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 bool Window::onCreate() { return true; }
+
+void Window::onCaptureChanged(HWND) {}
 
 bool Window::create(HINSTANCE instance_) {
     instance = instance_;

@@ -30,6 +30,9 @@ public:
     virtual LRESULT onUserMessage(UINT message, WPARAM wParam, LPARAM lParam);
     virtual bool onCommand(WPARAM wParam, LPARAM lParam);
     virtual bool onCreate();
+    // The mouse capture left this window for `newCapture` (null: for none), taken by another
+    // window or released, by the system or by this program.
+    virtual void onCaptureChanged(HWND newCapture);
 
     // Registers the class, creates the window at (0, 0), binds this object, runs onCreate and
     // shows the window. False if any step fails; after a failed onCreate the window is closed.

@@ -50,6 +50,12 @@ void BackboardWindow::onLButtonUp(WPARAM, int, int) {
     ReleaseCapture();
 }
 
+// Capture taken away (Alt+Tab, a system dialog) ends the drag as letting go would; the
+// board's own release has already ended it.
+void BackboardWindow::onCaptureChanged(HWND newCapture) {
+    if (newCapture != hwnd) dragging = false;
+}
+
 void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
     if (!dragging) return;
     HWND net = findOwnWindow(set_layout::netClass);

@@ -16,6 +16,7 @@ public:
     void onDestroy() override;
     bool onCommand(WPARAM wParam, LPARAM lParam) override;
     bool onCreate() override;
+    void onCaptureChanged(HWND newCapture) override;
 
     HMENU menu = nullptr;
     HMENU popupMenu = nullptr;

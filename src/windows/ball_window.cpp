@@ -40,7 +40,22 @@ void BallWindow::onLButtonUp(WPARAM, int x, int y) { ball.release(x, y); }
 
 void BallWindow::onMouseMove(WPARAM, int x, int y) { ball.drag(x, y); }
 
+// Capture taken away in the middle of a hold lets the ball go where the cursor is, as the
+// button's release would have. The ball's own release lets go before it gives up the capture,
+// so it never comes here holding the ball.
+void BallWindow::onCaptureChanged(HWND newCapture) {
+    if (newCapture == hwnd || !ball.grabbed) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    ScreenToClient(hwnd, &cursor);
+    ball.release(cursor.x, cursor.y);
+}
+
 void BallWindow::flightStep() { ball.flightStep(); }
+
+bool BallWindow::resting() { return ball.resting(); }
+
+void BallWindow::restEnded() { ball.tickClock.restart(); }
 
 void BallWindow::moveTo(int x, int y, int frame) { SpriteWindow::moveTo(x, y, frame); }
 
@@ -58,4 +73,7 @@ void BallWindow::repaintScoreboard() { InvalidateRect(GetParent(hwnd), nullptr, 
 
 void BallWindow::captureMouse() { SetCapture(hwnd); }
 
-void BallWindow::releaseMouse() { ReleaseCapture(); }
+// Only a capture this window still holds: one taken away belongs to another window now.
+void BallWindow::releaseMouse() {
+    if (GetCapture() == hwnd) ReleaseCapture();
+}

@@ -25,8 +25,11 @@ public:
     void onLButtonDown(WPARAM keys, int x, int y) override;
     void onLButtonUp(WPARAM keys, int x, int y) override;
     void onMouseMove(WPARAM keys, int x, int y) override;
+    void onCaptureChanged(HWND newCapture) override;
 
     void flightStep() override;
+    bool resting() override;
+    void restEnded() override;
 
     // Both the sprite's move and the ball's request to move its window.
     void moveTo(int x, int y, int frame) override;

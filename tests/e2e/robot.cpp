@@ -383,6 +383,19 @@ TEST(SecondCopy, WhileTheSetIsUpItOnlyBringsTheFirstToTheFront) {
     EXPECT_FALSE(createdWindow);
     EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == set.backboard; }, windowTimeoutMs));
     EXPECT_TRUE(first.running());
+
+    // With the set minimised from its taskbar button (the host's), another start restores it.
+    ShowWindow(set.host, SW_MINIMIZE);
+    // (Windows hides the owned windows with it; Wine without a window manager leaves them.)
+    ASSERT_TRUE(waitUntil([&] { return IsIconic(set.host) != FALSE; }, windowTimeoutMs));
+    Program third;
+    ASSERT_TRUE(third.start());
+    ASSERT_TRUE(waitUntil([&] { return !third.running(); }, windowTimeoutMs));
+    ASSERT_TRUE(third.waitExit(0, code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(waitUntil([&] { return !IsIconic(set.host); }, windowTimeoutMs)) << "the set stayed minimised";
+    EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(set.backboard) && IsWindowVisible(set.ball); }, windowTimeoutMs));
+    EXPECT_TRUE(first.running());
 }
 
 TEST(SecondCopy, StartedDuringTheAboutScreenItBuildsASetOfItsOwnThatMovesAlone) {

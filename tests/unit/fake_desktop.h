@@ -21,8 +21,12 @@ struct FakeDesktop : BallDesktop {
     int scoreboardRepaints = 0;
     int captures = 0;
     int releases = 0;
+    long workAreaReads = 0;
 
-    ScreenRect workArea() override { return area; }
+    ScreenRect workArea() override {
+        ++workAreaReads;
+        return area;
+    }
     void moveTo(int x, int y, int frame) override { moves.push_back({x, y, frame}); }
     void playCue(int cueId) override { cues.push_back(cueId); }
     ScreenRect backboardRect() override { return backboard; }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "unit/fake_desktop.h"
+#include "unit/unbounded_flight.h"
 
 namespace {
 
@@ -276,6 +277,106 @@ TEST_F(Flight, FromStartUpTheBallComesToRestOnTheFloor) {
     const auto moves = desktop.moves.size();
     for (int i = 0; i < 10; ++i) stepBy(ball, 51);
     EXPECT_EQ(desktop.moves.size(), moves);
+}
+
+// After an hour without a step (a laptop asleep, an About screen left open) one step must
+// end exactly where the rules' sub-step by sub-step catch-up ends, without its millions of
+// work-area reads.
+TEST(LongPause, EndsWhereTheUnboundedCatchUpEnds) {
+    struct Case {
+        const char* what;
+        Vector2 position, velocity;
+        bool shotLive;
+        int workAreaBottom;
+    };
+    const Case cases[] = {
+        {"at rest", {300.0, 718.0}, {0.0, 0.0}, false, 768},
+        {"rolling along the floor", {300.0, 718.0}, {200.0, 0.0}, false, 768},
+        {"rolling slowly through the basket's reach", {352.0, 718.0}, {30.0, 0.0}, true, 768},
+        {"at rest in the basket's reach with the shot live", {360.0, 718.0}, {0.0, 0.0}, true, 768},
+        {"in the air", {500.0, 300.0}, {120.0, -50.0}, false, 768},
+        {"rolling into the right wall", {900.0, 718.0}, {300.0, 0.0}, false, 768},
+        {"still, half a pixel left of the screen", {-0.5, 718.0}, {0.0, 0.0}, false, 768},
+        {"still, a pixel left of the screen", {-1.0, 718.0}, {0.0, 0.0}, false, 768},
+        {"still, across the right edge", {980.0, 718.0}, {0.0, 0.0}, false, 768},
+        {"still, the floor dropped under it", {300.0, 718.0}, {0.0, 0.0}, false, 800},
+        {"still, the floor rose above it", {300.0, 718.0}, {0.0, 0.0}, false, 740},
+        {"still on a floor above the screen's top", {300.0, -20.0}, {0.0, 0.0}, false, 30},
+    };
+    const std::uint32_t hourMs = 3600u * 1000u;
+
+    struct Outcome {
+        Vector2 position, velocity;
+        int frame;
+        GameState game;
+        std::vector<FakeDesktop::Move> moves;
+        std::vector<int> cues;
+        long reads;
+    };
+    auto run = [&](const Case& c, bool unbounded) {
+        resetWorld();
+        gameState.shotLive = c.shotLive;
+        gameState.score = 4;
+        FakeDesktop desktop;
+        desktop.area.bottom = c.workAreaBottom;
+        desktop.backboard = {300, 600, 487, 734};  // low enough for the basket to reach the floor
+        Ball ball{desktop};
+        ball.position = c.position;
+        ball.velocity = c.velocity;
+        if (unbounded) {
+            unboundedCatchUp(ball, desktop, hourMs);
+        } else {
+            stepBy(ball, hourMs);
+        }
+        return Outcome{ball.position, ball.velocity, ball.currentFrame, gameState,
+                       desktop.moves, desktop.cues, desktop.workAreaReads};
+    };
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome step = run(c, false);
+        const Outcome rules = run(c, true);
+        EXPECT_EQ(step.position.x, rules.position.x);
+        EXPECT_EQ(step.position.y, rules.position.y);
+        EXPECT_EQ(step.velocity.x, rules.velocity.x);
+        EXPECT_EQ(step.velocity.y, rules.velocity.y);
+        EXPECT_EQ(step.frame, rules.frame);
+        EXPECT_EQ(step.game.score, rules.game.score);
+        EXPECT_EQ(step.game.shotLive, rules.game.shotLive);
+        EXPECT_EQ(step.game.spinCounter, rules.game.spinCounter);
+        EXPECT_EQ(step.moves, rules.moves);
+        EXPECT_EQ(step.cues, rules.cues);
+        EXPECT_LT(step.reads, 2000) << "the rules made " << rules.reads;
+    }
+}
+
+TEST(LongPause, OnlyAStillBallOnTheFloorBetweenTheWallsRests) {
+    resetWorld();
+    FakeDesktop desktop;
+    Ball ball{desktop};
+    ball.position = {300.0, 718.0};
+    ball.velocity = {0.0, 0.0};
+    EXPECT_TRUE(ball.resting());
+
+    // Each of these can make the next sub-step change something.
+    ball.velocity.x = 1e-9;
+    EXPECT_FALSE(ball.resting()) << "sliding";
+    ball.velocity = {0.0, -1e-9};
+    EXPECT_FALSE(ball.resting()) << "rising";
+    ball.velocity = {0.0, 0.0};
+    ball.position.y = 717.5;
+    EXPECT_FALSE(ball.resting()) << "half a pixel above the floor";
+    ball.position.y = 718.0;
+    ball.grabbed = true;
+    EXPECT_FALSE(ball.resting()) << "held";
+    ball.grabbed = false;
+    desktop.area.bottom = 700;
+    EXPECT_FALSE(ball.resting()) << "the taskbar grew: the floor is read afresh";
+    desktop.area.bottom = 768;
+    desktop.area.right = 349;
+    EXPECT_FALSE(ball.resting()) << "the work area's right edge moved over the ball";
+    desktop.area.right = 350;
+    EXPECT_TRUE(ball.resting());
 }
 
 }  // namespace

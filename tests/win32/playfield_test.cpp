@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/resource_numbers.h"
 #include "platform/sound_cues.h"
 #include "sim/game_state.h"
@@ -148,6 +150,33 @@ TEST_F(Playfield, DraggingTheBackboardMovesHostNetAndScoreboardButNotTheBall) {
     SendMessageA(backboard.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
 }
 
+TEST_F(Playfield, LosingTheCaptureEndsTheDragAsLettingGoWould) {
+    // Taken by the system (Alt+Tab, a system dialog cancel the mode), or by another window.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
+    struct Case {
+        const char* how;
+        std::function<void()> takeCapture;
+        HWND captureAfter;
+    };
+    const Case cases[] = {
+        {"WM_CANCELMODE", [&] { SendMessageA(backboard.hwnd, WM_CANCELMODE, 0, 0); }, nullptr},
+        {"another window's SetCapture", [&] { SetCapture(other); }, other},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        SendMessageA(backboard.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
+        ASSERT_TRUE(backboard.dragging);
+        c.takeCapture();
+        EXPECT_FALSE(backboard.dragging);
+        EXPECT_EQ(GetCapture(), c.captureAfter);
+        // The button comes up elsewhere; the cursor passing over the board moves nothing.
+        SendMessageA(backboard.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(90, 90));
+        EXPECT_AT(backboard.hwnd, 100, 150, 287, 284);
+        ReleaseCapture();
+    }
+    DestroyWindow(other);
+}
+
 TEST_F(Playfield, MenuCommandsToggleSoundResetTheScoreAndExit) {
     ASSERT_TRUE(isSoundEnabled());
     EXPECT_EQ(GetMenuState(backboard.popupMenu, IDM_SOUND, MF_BYCOMMAND) & MF_CHECKED, UINT(MF_CHECKED));
@@ -221,6 +250,32 @@ TEST_F(Playfield, TheBallIsTheSimulationsViewOfTheDesktop) {
     EXPECT_FALSE(ball.ball.grabbed);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(gameState.shotLive);
+
+    // Capture taken away from a held ball lets it go where the cursor is: a throw toward the
+    // cursor, 100 px left of the ball, not a drop where the ball was last dragged.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
+    const std::function<void()> takers[] = {
+        [&] { SendMessageA(ball.hwnd, WM_CANCELMODE, 0, 0); },
+        [&] { SetCapture(other); },
+    };
+    for (const auto& takeCapture : takers) {
+        gameState.shotLive = false;
+        ball.ball.moveAndSpin({300.0, 200.0});
+        SendMessageA(ball.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 25));
+        SendMessageA(ball.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(35, 20));
+        SetCursorPos(310 + 25 - 100, 195 + 25);
+        Sleep(20);
+        takeCapture();
+        EXPECT_FALSE(ball.ball.grabbed);
+        EXPECT_TRUE(gameState.shotLive);
+        EXPECT_LT(ball.ball.velocity.x, 0.0);
+        EXPECT_NE(GetCapture(), ball.hwnd);
+        SendMessageA(ball.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(40, 5));
+        EXPECT_AT(ball.hwnd, 310, 195, 360, 245) << "a free cursor drags nothing";
+    }
+    EXPECT_EQ(GetCapture(), other) << "the ball's release leaves another window's capture alone";
+    ReleaseCapture();
+    DestroyWindow(other);
 
     // The right button on the ball does nothing.
     SendMessageA(ball.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(25, 25));

@@ -165,6 +165,10 @@ public:
         return Base::onCommand(wParam, lParam);
     }
     bool onCreate() override { record(slotCall("onCreate")); return Base::onCreate(); }
+    void onCaptureChanged(HWND newCapture) override {
+        record(slotCall("onCaptureChanged", newCapture));
+        Base::onCaptureChanged(newCapture);
+    }
 
     SlotLog& log;
     std::string tag;  // prefixes this window's entries when several windows share the log

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/main_loop.h"
@@ -26,6 +27,7 @@ std::string describe(UINT message, WPARAM wParam) {
     if (message == WM_TIMER) return "timer";
     if (message == WM_KEYDOWN) return "key down";
     if (message == WM_CHAR) return std::string("char ") + static_cast<char>(wParam);
+    if (message == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA) return "work area changed";
     return "";
 }
 
@@ -41,12 +43,19 @@ LRESULT CALLBACK recordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 struct StandInBall : FlightStepper {
     int steps = 0;
     std::function<void()> onStep;
+    bool rests = false;
+    std::uint32_t lastStepAt = fake_clock::milliseconds;
+    std::vector<std::uint32_t> measured;  // what each step measured since the one before, ms
 
     void flightStep() override {
         ++steps;
         journal.push_back("step");
+        measured.push_back(fake_clock::milliseconds - lastStepAt);
+        lastStepAt = fake_clock::milliseconds;
         if (onStep) onStep();
     }
+    bool resting() override { return rests; }
+    void restEnded() override { lastStepAt = fake_clock::milliseconds; }
 };
 
 void drainQueue() {
@@ -214,6 +223,77 @@ TEST_P(MainLoop, SeedsTheRandomGeneratorWithTheMillisecondClock) {
         found = again[0] == drawn[0] && again[1] == drawn[1] && again[2] == drawn[2];
     }
     EXPECT_TRUE(found) << "no seed between " << before << " and " << after << " gives these numbers";
+}
+
+TEST_P(MainLoop, AtRestItWaitsForAMessageWithNoTimeout) {
+    // One step falls due and finds the ball resting; from then on only a message, posted by
+    // another thread a fifth of a second later, wakes the loop. Waiting in timed slices it
+    // would wake about every 51 ms and read its clock each time.
+    ball.rests = true;
+    post(1);
+    on(WM_APP + 1, [] { advance(100); });
+    on(WM_APP + 2, [] { PostQuitMessage(0); });
+    ball.onStep = [] { fake_clock::reads = 0; };
+    std::thread poster([this] {
+        Sleep(200);
+        post(2);
+    });
+
+    EXPECT_EQ(run(), 0);
+    poster.join();
+    EXPECT_EQ(journal, (Journal{"message 1", "step", "message 2"}));
+    EXPECT_LE(fake_clock::reads, 3);
+}
+
+TEST_P(MainLoop, AMovedTaskbarEndsTheRestAndTheNextStepMeasuresFromTheWake) {
+    // The broadcast another program sends when the taskbar moves reaches an owned popup like
+    // the set's windows, and wakes the resting loop. An hour has passed at rest by then; the
+    // ball, asked afresh, no longer rests (its floor moved), and the step that follows 60 ms
+    // later measures those 60 ms, not the hour.
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW, "main loop test", "", WS_POPUP, 0, 0, 1, 1, owner,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(popup, nullptr);
+    ShowWindow(popup, SW_SHOWNOACTIVATE);
+    UpdateWindow(popup);
+    drainQueue();
+    ball.rests = true;
+    on(WM_SETTINGCHANGE, [this] {
+        ball.rests = false;
+        every(5);
+    });
+    on(WM_TIMER, [] { advance(10); });
+    ball.onStep = [this] {
+        stopTimer();
+        PostQuitMessage(0);
+    };
+    std::thread taskbar([] {
+        Sleep(200);
+        advance(3600 * 1000);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_ABORTIFHUNG, 5000,
+                            &result);
+    });
+
+    EXPECT_EQ(run(), 0);
+    taskbar.join();
+    Journal expected{"work area changed"};
+    for (int tick = 0; tick < 6; ++tick) expected.push_back("timer");
+    expected.push_back("step");
+    EXPECT_EQ(journal, expected);
+    EXPECT_EQ(ball.measured, std::vector<std::uint32_t>{60});
+    DestroyWindow(popup);
+    DestroyWindow(owner);
+}
+
+TEST(MessageWait, AWaitTheSystemRefusesNapsInsteadOfReturningAtOnce) {
+    // A handle that is no handle makes every wait fail; twenty of them in a row must take at
+    // least a millisecond each, where a failing wait alone returns in microseconds.
+    const HANDLE bogus = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(0xBAD0));
+    const DWORD started = timeGetTime();
+    for (int i = 0; i < 20; ++i) waitForMessage(bogus, 0);
+    EXPECT_GE(timeGetTime() - started, 20u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Wakes, MainLoop,
