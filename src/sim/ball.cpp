@@ -21,9 +21,22 @@ int trunc32(double v) { return static_cast<int>(v); }
 Ball::Ball(BallDesktop& desktop_, int width_, int height_, int frameCount_)
     : width(width_), height(height_), frameCount(frameCount_), desktop(desktop_) {}
 
-int Ball::floorY() { return desktop.workArea().bottom - height; }
+// The bounds come from the monitor under the ball's current centre, not the candidate's: a
+// candidate past a wall may already lie on the neighbouring monitor, and testing it against that
+// monitor's walls would let a flight jump across. So a flight stays on its monitor; a drag moves
+// the ball to another.
+MonitorArea Ball::monitor() {
+    const Vector2 centre = position.add(halfSize());
+    return desktop.monitorAt(trunc32(centre.x), trunc32(centre.y));
+}
 
-int Ball::workAreaRight() { return desktop.workArea().right; }
+int Ball::floorY() { return monitor().workArea.bottom - height; }
+
+int Ball::workAreaRight() { return monitor().workArea.right; }
+
+int Ball::ceilingY() { return monitor().monitor.top; }
+
+int Ball::leftWallX() { return monitor().monitor.left; }
 
 void Ball::flightStep() {
     if (grabbed) return;
@@ -47,16 +60,16 @@ void Ball::flightStep() {
             desktop.playCue(cueFloorBounce);
             return;
         }
-        if (trunc32(next.y) < 0) {
+        if (trunc32(next.y) < ceilingY()) {
             velocity.y *= bounce;
-            next.y = 0.0;
+            next.y = ceilingY();
             moveAndSpin(next);
             desktop.playCue(cueFloorBounce);
             return;
         }
-        if (trunc32(next.x) < 0) {
+        if (trunc32(next.x) < leftWallX()) {
             velocity.x *= bounce;
-            next.x = 0.0;
+            next.x = leftWallX();
             moveAndSpin(next);
             desktop.playCue(cueWallBounce);
             return;

@@ -47,7 +47,7 @@ void BallWindow::flightStep() { ball.flightStep(); }
 
 void BallWindow::moveTo(int x, int y, int frame) { SpriteWindow::moveTo(x, y, frame); }
 
-ScreenRect BallWindow::workArea() { return readWorkArea(); }
+MonitorArea BallWindow::monitorAt(int x, int y) { return readMonitorAt(x, y); }
 
 void BallWindow::playCue(int cueId) { ::playCue(cueId, instance); }
 
