@@ -121,6 +121,32 @@ TEST_F(Monitors, AThrowIsHeldByTheWallsAndCeilingOfTheBallsOwnMonitor) {
     }
 }
 
+TEST_F(Monitors, ASubStepThatWouldCarryTheBallOntoTheNextMonitorBouncesOffTheEdgeBetween) {
+    // Each candidate's centre lies on the neighbouring monitor.
+    struct Case {
+        const char* where;
+        double x;
+        double vx;
+        double wall;
+    };
+    const Case cases[] = {
+        {"primary toward the monitor on its right", 960.0, 3000.0, 974.0},
+        {"primary toward the monitor on its left", 10.0, -3000.0, 0.0},
+        {"right-hand monitor toward the primary", 1030.0, -3000.0, 1024.0},
+        {"left-hand monitor toward the primary", -60.0, 3000.0, -50.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        ball.position = {c.x, 300.0};
+        ball.velocity = {c.vx, 0.0};
+        desktop.cues.clear();
+        stepBy(ball, 20);
+        EXPECT_EQ(ball.position.x, c.wall);
+        EXPECT_EQ(desktop.cues, std::vector<int>{cueWallBounce});
+        EXPECT_LT(ball.velocity.x * c.vx, 0.0) << "it turns back";
+    }
+}
+
 TEST_F(Monitors, ABallOffEveryMonitorIsBroughtBackToTheNearest) {
     struct Case {
         const char* where;
