@@ -25,18 +25,19 @@ Ball::Ball(BallDesktop& desktop_, int width_, int height_, int frameCount_)
 // candidate past a wall may already lie on the neighbouring monitor, and testing it against that
 // monitor's walls would let a flight jump across. So a flight stays on its monitor; a drag moves
 // the ball to another.
-MonitorArea Ball::monitor() {
+Ball::Bounds Ball::bounds() {
     const Vector2 centre = position.add(halfSize());
-    return desktop.monitorAt(trunc32(centre.x), trunc32(centre.y));
+    const MonitorArea m = desktop.monitorAt(trunc32(centre.x), trunc32(centre.y));
+    return {m.workArea.bottom - height, m.workArea.right, m.monitor.top, m.monitor.left};
 }
 
-int Ball::floorY() { return monitor().workArea.bottom - height; }
+int Ball::floorY() { return bounds().floorY; }
 
-int Ball::workAreaRight() { return monitor().workArea.right; }
+int Ball::workAreaRight() { return bounds().right; }
 
-int Ball::ceilingY() { return monitor().monitor.top; }
+int Ball::ceilingY() { return bounds().ceilingY; }
 
-int Ball::leftWallX() { return monitor().monitor.left; }
+int Ball::leftWallX() { return bounds().left; }
 
 void Ball::flightStep() {
     if (grabbed) return;
@@ -47,45 +48,49 @@ void Ball::flightStep() {
     for (double remaining = elapsedMs; remaining > 0.0; remaining -= subStepMs) {
         const double dt = remaining > subStepMs ? subStepMs * 0.001 : remaining * 0.001;
         const Vector2 step{dt, dt};
+        // Read once per sub-step: the position, and with it the monitor, only changes at its
+        // end, and a monitor lookup costs far more than the work area did (over 0.1 ms a call
+        // under Wine).
+        const Bounds b = bounds();
 
-        if (trunc32(position.y) < floorY()) velocity = velocity.add(gravity.scale(step));
+        if (trunc32(position.y) < b.floorY) velocity = velocity.add(gravity.scale(step));
         velocity = velocity.scale({damping, damping});
         Vector2 next = position.add(velocity.scale(step));
 
         // A collision ends the whole step; the time still remaining is dropped.
-        if (trunc32(next.y) > floorY()) {
+        if (trunc32(next.y) > b.floorY) {
             velocity.y *= bounce;
-            next.y = floorY();
+            next.y = b.floorY;
             moveAndSpin(next);
             desktop.playCue(cueFloorBounce);
             return;
         }
-        if (trunc32(next.y) < ceilingY()) {
+        if (trunc32(next.y) < b.ceilingY) {
             velocity.y *= bounce;
-            next.y = ceilingY();
+            next.y = b.ceilingY;
             moveAndSpin(next);
             desktop.playCue(cueFloorBounce);
             return;
         }
-        if (trunc32(next.x) < leftWallX()) {
+        if (trunc32(next.x) < b.left) {
             velocity.x *= bounce;
-            next.x = leftWallX();
+            next.x = b.left;
             moveAndSpin(next);
             desktop.playCue(cueWallBounce);
             return;
         }
-        if (trunc32(next.x) + width > workAreaRight()) {
+        if (trunc32(next.x) + width > b.right) {
             velocity.x *= bounce;
-            next.x = workAreaRight() - width;
+            next.x = b.right - width;
             moveAndSpin(next);
             desktop.playCue(cueWallBounce);
             return;
         }
 
-        if (next.y > floorY() - restBand) {
+        if (next.y > b.floorY - restBand) {
             if (velocity.y > -restSpeed && velocity.y < restSpeed) {
                 velocity.y = 0.0;
-                next.y = floorY();
+                next.y = b.floorY;
             }
             if (velocity.x > -restSpeed && velocity.x < restSpeed) velocity.x = 0.0;
         }

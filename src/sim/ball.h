@@ -91,8 +91,14 @@ public:
     bool grabbed = false;            // while held, the flight step leaves the ball alone
 
 private:
-    // The monitor under the ball's centre.
-    MonitorArea monitor();
+    // The flight's bounds, from one reading of the monitor under the ball's centre.
+    struct Bounds {
+        int floorY;
+        int right;
+        int ceilingY;
+        int left;
+    };
+    Bounds bounds();
     // Half the window size, the offset from the top-left corner to the centre.
     Vector2 halfSize() const { return {static_cast<double>(width / 2), static_cast<double>(height / 2)}; }
 

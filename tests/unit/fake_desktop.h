@@ -19,6 +19,7 @@ struct FakeDesktop : BallDesktop {
     ScreenRect screen{0, 0, 1024, 768};
     ScreenRect area{0, 0, 1024, 768};
     std::vector<MonitorArea> otherMonitors;
+    int monitorReads = 0;
     ScreenRect backboard{100, 150, 287, 284};
     std::vector<Move> moves;
     std::vector<int> cues;
@@ -29,6 +30,7 @@ struct FakeDesktop : BallDesktop {
     // The monitor holding the point, else the nearest by distance to its rectangle, as the
     // system's own lookup does.
     MonitorArea monitorAt(int x, int y) override {
+        ++monitorReads;
         MonitorArea best{screen, area};
         std::int64_t bestDistance = distanceSquared(screen, x, y);
         for (const MonitorArea& p : otherMonitors) {

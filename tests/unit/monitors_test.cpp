@@ -147,6 +147,15 @@ TEST_F(Monitors, ASubStepThatWouldCarryTheBallOntoTheNextMonitorBouncesOffTheEdg
     }
 }
 
+TEST_F(Monitors, AStepLooksTheMonitorUpOncePerSubStep) {
+    // A lookup is slow on some systems; a flight of three sub-steps makes three.
+    ball.position = {500.0, 300.0};
+    ball.velocity = {0.0, 0.0};
+    desktop.monitorReads = 0;
+    stepBy(ball, 50);
+    EXPECT_EQ(desktop.monitorReads, 3);
+}
+
 TEST_F(Monitors, ABallOffEveryMonitorIsBroughtBackToTheNearest) {
     struct Case {
         const char* where;
