@@ -1,11 +1,11 @@
 // One flight step after a long pause (an About screen left open, a laptop asleep), for a
 // ball at rest, one rolling along the floor and one in the air: how many times the step reads
-// the work area from the system and how long it takes, beside the catch-up that runs one
+// the monitor and its work area from the system and how long it takes, beside the catch-up that runs one
 // sub-step per 20 ms of the pause. Not a test: it prints figures.
 //
 //   rest_measure [--hours=10]
 //
-// The work area is the system's own (SystemParametersInfoA under Wine or Windows); the clock
+// The monitors are the system's own (MonitorFromPoint under Wine or Windows); the clock
 // is a stand-in that jumps over the pause.
 #include <windows.h>
 
@@ -23,12 +23,12 @@ namespace {
 
 std::uint32_t clockMs = 1000;
 
-// The system's work area, counted; everything else the ball asks for is dropped.
+// The system's monitors, counted; everything else the ball asks for is dropped.
 struct CountingDesktop : BallDesktop {
     long reads = 0;
-    ScreenRect workArea() override {
+    MonitorArea monitorAt(int x, int y) override {
         ++reads;
-        return readWorkArea();
+        return readMonitorAt(x, y);
     }
     void moveTo(int, int, int) override {}
     void playCue(int) override {}
@@ -62,7 +62,7 @@ void measure(const Start& start, std::uint32_t pauseMs, bool unbounded) {
         ball.flightStep();
     }
     const double ms = (counterSeconds() - began) * 1000.0;
-    std::printf("  %-26s %-22s %10ld work-area reads  %10.3f ms   ends at (%.1f, %.1f)\n", start.name,
+    std::printf("  %-26s %-22s %10ld monitor reads  %10.3f ms   ends at (%.1f, %.1f)\n", start.name,
                 unbounded ? "sub-step by sub-step" : "the step", desktop.reads, ms, ball.position.x,
                 ball.position.y);
     std::fflush(stdout);
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         {"rolling along the floor", {300.0, -1.0}, {200.0, 0.0}},
         {"in the air", {500.0, 300.0}, {120.0, -50.0}},
     };
-    std::printf("one flight step after a pause of %d h, work area read from the system\n", hours);
+    std::printf("one flight step after a pause of %d h, monitor read from the system\n", hours);
     for (const Start& start : starts) {
         measure(start, pauseMs, false);
         measure(start, pauseMs, true);

@@ -160,11 +160,14 @@ bool cursorAt(int x, int y) {
 }  // namespace
 
 void mouseTo(int x, int y) {
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    // Absolute coordinates run from 0 to 65536 across the screen: aim at the pixel's centre.
-    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (2 * x + 1) * 65536 / (2 * w),
-              (2 * y + 1) * 65536 / (2 * h));
+    // Absolute coordinates run from 0 to 65536 across the desktop of all monitors (the screen
+    // when there is one): aim at the pixel's centre.
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK,
+              (2 * (x - left) + 1) * 65536 / (2 * w), (2 * (y - top) + 1) * 65536 / (2 * h));
     waitUntil([&] { return cursorAt(x, y); }, 1000);
     // Lets the program see this position as a message of its own before the next event.
     Sleep(15);

@@ -54,8 +54,7 @@ bool startSet(Program& program, SetWindows& set, std::string& error) {
     return true;
 }
 
-bool waitForRest(HWND ball, DWORD timeoutMs) {
-    const LONG floor = workArea().bottom;
+bool waitForRest(HWND ball, DWORD timeoutMs, LONG floor) {
     RECT last = windowRect(ball);
     DWORD stillSince = GetTickCount();
     return waitUntil(

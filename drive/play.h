@@ -31,8 +31,8 @@ void parkMouse();
 bool startSet(Program& program, SetWindows& set, std::string& error);
 // Clicks the About screen shown by `pid` away; false if there is none or it stays.
 bool closeAboutScreen(DWORD pid);
-// Waits until the ball lies still on the floor of the work area.
-bool waitForRest(HWND ball, DWORD timeoutMs = restTimeoutMs);
+// Waits until the ball lies still on a floor: the primary monitor's work area unless told.
+bool waitForRest(HWND ball, DWORD timeoutMs = restTimeoutMs, LONG floor = workArea().bottom);
 
 std::vector<POINT> path(POINT from, POINT to, int steps);
 // Presses on the ball's centre; true when the ball took hold (it centres itself on the cursor).

@@ -32,18 +32,41 @@ use_wine_prefix() {
   wineserver=${wine64%/*}/wineserver; [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 }
 
-# Starts Xvfb at 1024x768x24 (the screen the tests are written for) on the first free display
-# from $1 (default 99), exports DISPLAY and stops it on exit.
+# The first free display number from $1.
+free_display() {
+  local n=$1
+  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
+  echo "$n"
+}
+wait_display() {
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+
+# Starts Xvfb on the first free display from $1 (default 99) with a screen of $2 (default
+# 1024x768x24, the screen the tests are written for), exports DISPLAY and stops it on exit.
 start_display() {
-  local display_no=${1:-99}
-  while [ -e "/tmp/.X${display_no}-lock" ] || [ -e "/tmp/.X11-unix/X${display_no}" ]; do
-    display_no=$((display_no + 1))
-  done
-  Xvfb ":$display_no" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  local display_no
+  display_no=$(free_display "${1:-99}")
+  Xvfb ":$display_no" -screen 0 "${2:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$display_no"
   on_exit 'kill "$xvfb_pid" 2>/dev/null'
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display_no}" ] && break; sleep 0.1; done
+  wait_display "$display_no"
+}
+
+# Two monitors: 1024x768 at (0, 0) and 800x600 at (1024, 0), as Xephyr heads joined by Xinerama
+# inside an Xvfb that holds both. Without RandR, or Wine sees one monitor. Exports DISPLAY.
+start_two_monitors() {
+  start_display "${1:-140}" 1824x768x24 || return
+  local nested
+  nested=$(free_display $((${DISPLAY#:} + 1)))
+  Xephyr ":$nested" -screen 1024x768+0+0 -screen 800x600+1024+0 +xinerama -extension RANDR \
+    -nolisten tcp -ac >/dev/null 2>&1 &
+  xephyr_pid=$!
+  on_exit 'kill "$xephyr_pid" 2>/dev/null'
+  export DISPLAY=":$nested"
+  wait_display "$nested"
 }
 
 # Makes the Wine prefix when it is missing, or anew with "fresh". Its windows are unmanaged,

@@ -13,25 +13,39 @@ const double restBand = 5.0;     // px above the floor within which a slow ball 
 const double restSpeed = 10.0;   // px/s
 const double spinSpeed = 5.0;    // px/s
 
-// Truncation toward zero, as the window placement does.
-
 }  // namespace
 
 Ball::Ball(BallDesktop& desktop_, int width_, int height_, int frameCount_)
     : width(width_), height(height_), frameCount(frameCount_), desktop(desktop_) {}
 
-int Ball::floorY() { return desktop.workArea().bottom - height; }
+// The bounds come from the monitor under the ball's current centre, not the candidate's: a
+// candidate past a wall may already lie on the neighbouring monitor, and testing it against that
+// monitor's walls would let a flight jump across. So a flight stays on its monitor; a drag moves
+// the ball to another.
+Ball::Bounds Ball::bounds() {
+    const Vector2 centre = position.add(halfSize());
+    const MonitorArea m = desktop.monitorAt(trunc32(centre.x), trunc32(centre.y));
+    return {m.workArea.bottom - height, m.workArea.right, m.monitor.top, m.monitor.left};
+}
 
-int Ball::workAreaRight() { return desktop.workArea().right; }
+int Ball::floorY() { return bounds().floorY; }
+
+int Ball::workAreaRight() { return bounds().right; }
+
+int Ball::ceilingY() { return bounds().ceilingY; }
+
+int Ball::leftWallX() { return bounds().left; }
 
 // From this state a sub-step applies no gravity (y is not above the floor), damps a zero
 // velocity to zero, meets no edge, keeps both components at zero under the rest rule, leaves
 // the hoop alone (it acts only on a falling ball) and sees an unchanged position.
-bool Ball::resting() {
+bool Ball::restingWithin(const Bounds& b) const {
     if (grabbed || velocity.x != 0.0 || velocity.y != 0.0) return false;
-    if (position.y != floorY() || trunc32(position.y) < 0) return false;
-    return trunc32(position.x) >= 0 && trunc32(position.x) + width <= workAreaRight();
+    if (position.y != b.floorY || trunc32(position.y) < b.ceilingY) return false;
+    return trunc32(position.x) >= b.left && trunc32(position.x) + width <= b.right;
 }
+
+bool Ball::resting() { return restingWithin(bounds()); }
 
 void Ball::flightStep() {
     if (grabbed) return;
@@ -39,50 +53,55 @@ void Ball::flightStep() {
     elapsedMs = tickClock.elapsedSeconds() * 1000.0;
     tickClock.restart();
 
-    // Once the ball rests the remaining sub-steps would change nothing: after a long pause
-    // they would only read the work area millions of times.
-    for (double remaining = elapsedMs; remaining > 0.0 && !resting(); remaining -= subStepMs) {
+    for (double remaining = elapsedMs; remaining > 0.0; remaining -= subStepMs) {
+        // Read once per sub-step: the position, and with it the monitor, only changes at its
+        // end, and a monitor lookup costs far more than the work area did (over 0.1 ms a call
+        // under Wine).
+        const Bounds b = bounds();
+        // Once the ball rests the remaining sub-steps would change nothing: after a long pause
+        // they would only read the monitor millions of times.
+        if (restingWithin(b)) break;
         const double dt = remaining > subStepMs ? subStepMs * 0.001 : remaining * 0.001;
         const Vector2 step{dt, dt};
 
-        if (trunc32(position.y) < floorY()) velocity = velocity.add(gravity.scale(step));
+        if (trunc32(position.y) < b.floorY) velocity = velocity.add(gravity.scale(step));
         velocity = velocity.scale({damping, damping});
         Vector2 next = position.add(velocity.scale(step));
 
         // A collision ends the whole step; the time still remaining is dropped.
-        if (trunc32(next.y) > floorY()) {
+        if (trunc32(next.y) > b.floorY) {
             velocity.y *= bounce;
-            next.y = floorY();
+            next.y = b.floorY;
             moveAndSpin(next);
             desktop.playCue(cueFloorBounce);
             return;
         }
-        if (trunc32(next.y) < 0) {
+        if (trunc32(next.y) < b.ceilingY) {
             velocity.y *= bounce;
-            next.y = 0.0;
+            next.y = b.ceilingY;
             moveAndSpin(next);
             desktop.playCue(cueFloorBounce);
             return;
         }
-        if (trunc32(next.x) < 0) {
+        if (trunc32(next.x) < b.left) {
             velocity.x *= bounce;
-            next.x = 0.0;
+            next.x = b.left;
             moveAndSpin(next);
             desktop.playCue(cueWallBounce);
             return;
         }
-        if (trunc32(next.x) + width > workAreaRight()) {
+        if (trunc32(next.x) + width > b.right) {
             velocity.x *= bounce;
-            next.x = workAreaRight() - width;
+            next.x = b.right - width;
             moveAndSpin(next);
             desktop.playCue(cueWallBounce);
             return;
         }
 
-        if (next.y > floorY() - restBand) {
+        if (next.y > b.floorY - restBand) {
             if (velocity.y > -restSpeed && velocity.y < restSpeed) {
                 velocity.y = 0.0;
-                next.y = floorY();
+                next.y = b.floorY;
             }
             if (velocity.x > -restSpeed && velocity.x < restSpeed) velocity.x = 0.0;
         }

@@ -11,12 +11,19 @@ struct ScreenRect {
     int bottom = 0;
 };
 
+// The monitor holding a point (the nearest one when the point is on none) and its work area,
+// the part of it not covered by the taskbar.
+struct MonitorArea {
+    ScreenRect monitor;
+    ScreenRect workArea;
+};
+
 // Everything the ball needs from its window and the desktop. The ball window implements it
 // with Win32 calls; native tests implement it with a recording fake.
 class BallDesktop {
 public:
-    // The desktop area not covered by the taskbar, read afresh at every call.
-    virtual ScreenRect workArea() = 0;
+    // The monitor at screen point (x, y) and its work area, read afresh at every call.
+    virtual MonitorArea monitorAt(int x, int y) = 0;
     // Moves the ball window to screen (x, y) and shows strip frame `frame`.
     virtual void moveTo(int x, int y, int frame) = 0;
     virtual void playCue(int cueId) = 0;
@@ -49,9 +56,13 @@ public:
     // Stores a new position, turns the picture while the ball moves, and moves the window.
     void moveAndSpin(Vector2 newPosition);
     Vector2 getPosition() const { return position; }
-    // Largest top-left y at which the ball stands on the floor of the work area.
+    // The four bounds of the flight, each read afresh from the monitor the ball is on: the
+    // largest top-left y at which the ball stands on the floor, the work area's right edge,
+    // and the monitor's top and left edges.
     int floorY();
     int workAreaRight();
+    int ceilingY();
+    int leftWallX();
     // True while a sub-step of the flight would change nothing: still, on the floor, inside
     // the screen and not held. Reads the work area afresh.
     bool resting();
@@ -83,6 +94,15 @@ public:
     bool grabbed = false;            // while held, the flight step leaves the ball alone
 
 private:
+    // The flight's bounds, from one reading of the monitor under the ball's centre.
+    struct Bounds {
+        int floorY;
+        int right;
+        int ceilingY;
+        int left;
+    };
+    Bounds bounds();
+    bool restingWithin(const Bounds& b) const;
     // Half the window size, the offset from the top-left corner to the centre.
     Vector2 halfSize() const { return {static_cast<double>(width / 2), static_cast<double>(height / 2)}; }
 

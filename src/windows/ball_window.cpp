@@ -59,7 +59,7 @@ void BallWindow::restEnded() { ball.tickClock.restart(); }
 
 void BallWindow::moveTo(int x, int y, int frame) { SpriteWindow::moveTo(x, y, frame); }
 
-ScreenRect BallWindow::workArea() { return readWorkArea(); }
+MonitorArea BallWindow::monitorAt(int x, int y) { return readMonitorAt(x, y); }
 
 void BallWindow::playCue(int cueId) { ::playCue(cueId, instance); }
 

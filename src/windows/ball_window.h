@@ -33,7 +33,7 @@ public:
 
     // Both the sprite's move and the ball's request to move its window.
     void moveTo(int x, int y, int frame) override;
-    ScreenRect workArea() override;
+    MonitorArea monitorAt(int x, int y) override;
     void playCue(int cueId) override;
     ScreenRect backboardRect() override;
     void repaintScoreboard() override;

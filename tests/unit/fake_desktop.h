@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,18 +15,32 @@ struct FakeDesktop : BallDesktop {
         bool operator==(const Move& o) const { return x == o.x && y == o.y && frame == o.frame; }
     };
 
+    // The primary monitor and its work area, then any further monitors.
+    ScreenRect screen{0, 0, 1024, 768};
     ScreenRect area{0, 0, 1024, 768};
+    std::vector<MonitorArea> otherMonitors;
+    long monitorReads = 0;
     ScreenRect backboard{100, 150, 287, 284};
     std::vector<Move> moves;
     std::vector<int> cues;
     int scoreboardRepaints = 0;
     int captures = 0;
     int releases = 0;
-    long workAreaReads = 0;
 
-    ScreenRect workArea() override {
-        ++workAreaReads;
-        return area;
+    // The monitor holding the point, else the nearest by distance to its rectangle, as the
+    // system's own lookup does.
+    MonitorArea monitorAt(int x, int y) override {
+        ++monitorReads;
+        MonitorArea best{screen, area};
+        std::int64_t bestDistance = distanceSquared(screen, x, y);
+        for (const MonitorArea& p : otherMonitors) {
+            const std::int64_t d = distanceSquared(p.monitor, x, y);
+            if (d < bestDistance) {
+                best = p;
+                bestDistance = d;
+            }
+        }
+        return best;
     }
     void moveTo(int x, int y, int frame) override { moves.push_back({x, y, frame}); }
     void playCue(int cueId) override { cues.push_back(cueId); }
@@ -33,6 +48,12 @@ struct FakeDesktop : BallDesktop {
     void repaintScoreboard() override { ++scoreboardRepaints; }
     void captureMouse() override { ++captures; }
     void releaseMouse() override { ++releases; }
+
+    static std::int64_t distanceSquared(const ScreenRect& r, int x, int y) {
+        const std::int64_t dx = x < r.left ? r.left - x : x >= r.right ? x - (r.right - 1) : 0;
+        const std::int64_t dy = y < r.top ? r.top - y : y >= r.bottom ? y - (r.bottom - 1) : 0;
+        return dx * dx + dy * dy;
+    }
 };
 
 // Each test starts from a fresh game and a millisecond clock at an arbitrary reading.

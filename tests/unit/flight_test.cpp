@@ -329,7 +329,7 @@ TEST(LongPause, EndsWhereTheUnboundedCatchUpEnds) {
             stepBy(ball, hourMs);
         }
         return Outcome{ball.position, ball.velocity, ball.currentFrame, gameState,
-                       desktop.moves, desktop.cues, desktop.workAreaReads};
+                       desktop.moves, desktop.cues, desktop.monitorReads};
     };
 
     for (const Case& c : cases) {

@@ -7,7 +7,6 @@
 // rests: one sub-step for every 20 ms of `elapsedMs`, until a collision ends it. The reference
 // that a step after a long pause is compared with; `desktop` is the ball's own.
 inline void unboundedCatchUp(Ball& ball, BallDesktop& desktop, double elapsedMs) {
-    auto trunc32 = [](double v) { return static_cast<int>(v); };
     for (double remaining = elapsedMs; remaining > 0.0; remaining -= 20.0) {
         const double dt = remaining > 20.0 ? 0.02 : remaining * 0.001;
         Vector2& v = ball.velocity;
@@ -22,16 +21,16 @@ inline void unboundedCatchUp(Ball& ball, BallDesktop& desktop, double elapsedMs)
             desktop.playCue(cueFloorBounce);
             return;
         }
-        if (trunc32(next.y) < 0) {
+        if (trunc32(next.y) < ball.ceilingY()) {
             v.y *= -0.75;
-            next.y = 0.0;
+            next.y = ball.ceilingY();
             ball.moveAndSpin(next);
             desktop.playCue(cueFloorBounce);
             return;
         }
-        if (trunc32(next.x) < 0) {
+        if (trunc32(next.x) < ball.leftWallX()) {
             v.x *= -0.75;
-            next.x = 0.0;
+            next.x = ball.leftWallX();
             ball.moveAndSpin(next);
             desktop.playCue(cueWallBounce);
             return;

@@ -30,4 +30,26 @@ TEST(Win32Desktop, WorkAreaIsWhatTheSystemReports) {
     EXPECT_GT(area.bottom - area.top, 0);
 }
 
+TEST(Win32Desktop, EveryPointBelongsToTheMonitorHoldingItOrTheNearest) {
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    // On a display of one monitor, points on it and far off it on every side.
+    const POINT points[] = {{w / 2, h / 2}, {0, 0}, {w - 1, h - 1}, {-5000, h / 2}, {w / 2, -5000},
+                            {w + 5000, h + 5000}};
+    for (const POINT& p : points) {
+        SCOPED_TRACE(testing::Message() << "at (" << p.x << ", " << p.y << ")");
+        const MonitorArea m = readMonitorAt(p.x, p.y);
+        EXPECT_EQ(m.monitor.left, 0);
+        EXPECT_EQ(m.monitor.top, 0);
+        EXPECT_EQ(m.monitor.right, w);
+        EXPECT_EQ(m.monitor.bottom, h);
+        EXPECT_EQ(m.workArea.left, work.left);
+        EXPECT_EQ(m.workArea.top, work.top);
+        EXPECT_EQ(m.workArea.right, work.right);
+        EXPECT_EQ(m.workArea.bottom, work.bottom);
+    }
+}
+
 }  // namespace
