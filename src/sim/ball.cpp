@@ -68,35 +68,19 @@ void Ball::flightStep() {
         velocity = velocity.scale({damping, damping});
         Vector2 next = position.add(velocity.scale(step));
 
-        // A collision ends the whole step; the time still remaining is dropped.
-        if (trunc32(next.y) > b.floorY) {
-            velocity.y *= bounce;
-            next.y = b.floorY;
+        // A collision reflects one component, clamps one coordinate and ends the whole step;
+        // the time still remaining is dropped.
+        auto collide = [&](double& component, double& coordinate, int edge, int cue) {
+            component *= bounce;
+            coordinate = edge;
             moveAndSpin(next);
-            desktop.playCue(cueFloorBounce);
-            return;
-        }
-        if (trunc32(next.y) < b.ceilingY) {
-            velocity.y *= bounce;
-            next.y = b.ceilingY;
-            moveAndSpin(next);
-            desktop.playCue(cueFloorBounce);
-            return;
-        }
-        if (trunc32(next.x) < b.left) {
-            velocity.x *= bounce;
-            next.x = b.left;
-            moveAndSpin(next);
-            desktop.playCue(cueWallBounce);
-            return;
-        }
-        if (trunc32(next.x) + width > b.right) {
-            velocity.x *= bounce;
-            next.x = b.right - width;
-            moveAndSpin(next);
-            desktop.playCue(cueWallBounce);
-            return;
-        }
+            desktop.playCue(cue);
+        };
+        if (trunc32(next.y) > b.floorY) return collide(velocity.y, next.y, b.floorY, cueFloorBounce);
+        if (trunc32(next.y) < b.ceilingY) return collide(velocity.y, next.y, b.ceilingY, cueFloorBounce);
+        if (trunc32(next.x) < b.left) return collide(velocity.x, next.x, b.left, cueWallBounce);
+        if (trunc32(next.x) + width > b.right)
+            return collide(velocity.x, next.x, b.right - width, cueWallBounce);
 
         if (next.y > b.floorY - restBand) {
             if (velocity.y > -restSpeed && velocity.y < restSpeed) {

@@ -521,13 +521,3 @@ TEST(Leaks, ThrowsMenusAndAboutScreensHoldNoObjects) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: robot path\\to\\basketball.exe [gtest options]\n");
-        return 2;
-    }
-    programPath = argv[1];
-    return RUN_ALL_TESTS();
-}

@@ -14,34 +14,17 @@ inline void unboundedCatchUp(Ball& ball, BallDesktop& desktop, double elapsedMs)
         v = v.scale({0.985, 0.985});
         Vector2 next = ball.position.add(v.scale({dt, dt}));
 
-        if (trunc32(next.y) > ball.floorY()) {
-            v.y *= -0.75;
-            next.y = ball.floorY();
+        auto collide = [&](double& component, double& coordinate, int edge, int cue) {
+            component *= -0.75;
+            coordinate = edge;
             ball.moveAndSpin(next);
-            desktop.playCue(cueFloorBounce);
-            return;
-        }
-        if (trunc32(next.y) < ball.ceilingY()) {
-            v.y *= -0.75;
-            next.y = ball.ceilingY();
-            ball.moveAndSpin(next);
-            desktop.playCue(cueFloorBounce);
-            return;
-        }
-        if (trunc32(next.x) < ball.leftWallX()) {
-            v.x *= -0.75;
-            next.x = ball.leftWallX();
-            ball.moveAndSpin(next);
-            desktop.playCue(cueWallBounce);
-            return;
-        }
-        if (trunc32(next.x) + ball.width > ball.workAreaRight()) {
-            v.x *= -0.75;
-            next.x = ball.workAreaRight() - ball.width;
-            ball.moveAndSpin(next);
-            desktop.playCue(cueWallBounce);
-            return;
-        }
+            desktop.playCue(cue);
+        };
+        if (trunc32(next.y) > ball.floorY()) return collide(v.y, next.y, ball.floorY(), cueFloorBounce);
+        if (trunc32(next.y) < ball.ceilingY()) return collide(v.y, next.y, ball.ceilingY(), cueFloorBounce);
+        if (trunc32(next.x) < ball.leftWallX()) return collide(v.x, next.x, ball.leftWallX(), cueWallBounce);
+        if (trunc32(next.x) + ball.width > ball.workAreaRight())
+            return collide(v.x, next.x, ball.workAreaRight() - ball.width, cueWallBounce);
         if (next.y > ball.floorY() - 5.0) {
             if (v.y > -10.0 && v.y < 10.0) {
                 v.y = 0.0;
