@@ -44,6 +44,11 @@ struct Start {
     Vector2 velocity;
 };
 
+// The catch-up without an early end looks the monitor up five times a sub-step, which takes
+// over 0.1 ms under Wine: it runs over a sample of the pause (every start below settles within
+// it), and its reads and time are scaled to the whole pause.
+const std::uint32_t sampleMs = 120u * 1000u;
+
 void measure(const Start& start, std::uint32_t pauseMs, bool unbounded) {
     gameState = GameState{};
     CountingDesktop desktop;
@@ -53,18 +58,23 @@ void measure(const Start& start, std::uint32_t pauseMs, bool unbounded) {
     ball.velocity = start.velocity;
     desktop.reads = 0;
 
+    const std::uint32_t runMs = unbounded && pauseMs > sampleMs ? sampleMs : pauseMs;
+    const double scale = static_cast<double>(pauseMs) / runMs;
     ball.tickClock.restart();
-    clockMs += pauseMs;
+    clockMs += runMs;
     const double began = counterSeconds();
     if (unbounded) {
-        unboundedCatchUp(ball, desktop, pauseMs);
+        unboundedCatchUp(ball, desktop, runMs);
     } else {
         ball.flightStep();
     }
     const double ms = (counterSeconds() - began) * 1000.0;
-    std::printf("  %-26s %-22s %10ld monitor reads  %10.3f ms   ends at (%.1f, %.1f)\n", start.name,
-                unbounded ? "sub-step by sub-step" : "the step", desktop.reads, ms, ball.position.x,
-                ball.position.y);
+    // A catch-up that ended at a bounce read as much as it would over the whole pause.
+    const bool scaled = scale > 1.0 && desktop.reads > 0 && ball.velocity.x == 0.0 && ball.velocity.y == 0.0;
+    std::printf("  %-26s %-22s %10.0f monitor reads  %10.3f ms   ends at (%.1f, %.1f)%s\n", start.name,
+                unbounded ? "sub-step by sub-step" : "the step", desktop.reads * (scaled ? scale : 1.0),
+                ms * (scaled ? scale : 1.0), ball.position.x, ball.position.y,
+                scaled ? "   (scaled from 2 min)" : "");
     std::fflush(stdout);
 }
 
