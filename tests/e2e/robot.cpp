@@ -434,7 +434,10 @@ TEST(SecondCopy, StartedDuringTheAboutScreenItBuildsASetOfItsOwnThatMovesAlone) 
     leftDown();
     for (const POINT& p : path(grip, {grip.x + 300, grip.y + 40}, 8)) mouseTo(p.x, p.y);
     leftUp();
-    EXPECT_TRUE(waitUntil([&] { return windowRect(dragged.net).left == 450; }, windowTimeoutMs));
+    // The board moves the net, then the scoreboard: wait for the last of them.
+    EXPECT_TRUE(waitUntil(
+        [&] { return windowRect(dragged.net).left == 450 && windowRect(dragged.scoreboard).left == 400; },
+        windowTimeoutMs));
     EXPECT_RECT(windowRect(dragged.scoreboard), 400, 139, 587, 181);
     EXPECT_RECT(windowRect(other.net), 150, 252, 233, 328);
     EXPECT_RECT(windowRect(other.scoreboard), 100, 99, 287, 141);
