@@ -40,12 +40,14 @@ int Ball::leftWallX() { return bounds().left; }
 // velocity to zero, meets no edge, keeps both components at zero under the rest rule, leaves
 // the hoop alone (it acts only on a falling ball) and sees an unchanged position.
 bool Ball::restingWithin(const Bounds& b) const {
-    if (grabbed || velocity.x != 0.0 || velocity.y != 0.0) return false;
+    if (!still()) return false;
     if (position.y != b.floorY || trunc32(position.y) < b.ceilingY) return false;
     return trunc32(position.x) >= b.left && trunc32(position.x) + width <= b.right;
 }
 
-bool Ball::resting() { return restingWithin(bounds()); }
+// The main loop asks after every message, in flight too: a moving or held ball answers without
+// the monitor lookup, which is slow on some systems.
+bool Ball::resting() { return still() && restingWithin(bounds()); }
 
 void Ball::flightStep() {
     if (grabbed) return;

@@ -64,7 +64,7 @@ public:
     int ceilingY();
     int leftWallX();
     // True while a sub-step of the flight would change nothing: still, on the floor, inside
-    // the screen and not held. Reads the work area afresh.
+    // its monitor and not held. Reads the monitor afresh, but only for a ball that is still.
     bool resting();
 
     // The hoop rules on the candidate position of a sub-step of a live shot: rim bounces and
@@ -103,6 +103,7 @@ private:
     };
     Bounds bounds();
     bool restingWithin(const Bounds& b) const;
+    bool still() const { return !grabbed && velocity.x == 0.0 && velocity.y == 0.0; }
     // Half the window size, the offset from the top-left corner to the centre.
     Vector2 halfSize() const { return {static_cast<double>(width / 2), static_cast<double>(height / 2)}; }
 

@@ -154,6 +154,10 @@ TEST_F(Monitors, AStepLooksTheMonitorUpOncePerSubStep) {
     desktop.monitorReads = 0;
     stepBy(ball, 50);
     EXPECT_EQ(desktop.monitorReads, 3);
+    // The loop asks whether the ball rests after every message; a moving ball needs no lookup.
+    desktop.monitorReads = 0;
+    EXPECT_FALSE(ball.resting());
+    EXPECT_EQ(desktop.monitorReads, 0);
 }
 
 TEST_F(Monitors, ABallOffEveryMonitorIsBroughtBackToTheNearest) {
