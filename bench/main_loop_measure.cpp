@@ -53,7 +53,7 @@ double percentile(const std::vector<double>& sorted, double p) {
     return sorted[rank - 1];
 }
 
-enum class Loop { none, polling, timer, period };
+enum class Loop { none, polling, timer, timedWaits };
 
 void measure(Loop loop, const char* name, double seconds) {
     std::printf("start %s\n", name);
@@ -65,7 +65,7 @@ void measure(Loop loop, const char* name, double seconds) {
         case Loop::none: Sleep(static_cast<DWORD>(seconds * 1000.0)); break;
         case Loop::polling: runMainLoop(ball, StepWake::never); break;
         case Loop::timer: runMainLoop(ball, StepWake::best); break;
-        case Loop::period: runMainLoop(ball, StepWake::periodOneMs); break;
+        case Loop::timedWaits: runMainLoop(ball, StepWake::timedWaits); break;
     }
     const double cpu = processCpuSeconds() - cpuStart;
     const double wall = counterSeconds() - wallStart;
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     // What the process and the Wine server cost with no loop at all, for reference.
     measure(Loop::none, "no-loop-just-sleep", seconds);
     measure(Loop::timer, "sleeping-waitable-timer", seconds);
-    measure(Loop::period, "sleeping-1ms-period", seconds);
+    measure(Loop::timedWaits, "sleeping-timed-waits", seconds);
     measure(Loop::polling, "polling-baseline", seconds);
     return 0;
 }

@@ -87,6 +87,9 @@ bool performanceFrequency(std::int64_t& ticksPerSecond) {
     return false;
 }
 std::int64_t performanceCounter() { return 0; }
+bool raiseTimerResolution() { return true; }
+void lowerTimerResolution() {}
+double coarseTimerPeriodMs() { return 1.0; }
 }  // namespace clock_source
 
 int main(int argc, char** argv) {

@@ -1,5 +1,7 @@
 #include "desktop_robot.h"
 
+#include <fstream>
+
 #include "gdi_objects.h"
 #include "windows/set_layout.h"
 
@@ -57,6 +59,14 @@ bool Program::running() const { return process && WaitForSingleObject(process, 0
 bool Program::waitExit(DWORD timeoutMs, DWORD& exitCode) const {
     if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
     return GetExitCodeProcess(process, &exitCode) != FALSE;
+}
+
+int countLinesWith(const std::string& path, const std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    int count = 0;
+    for (std::string line; std::getline(file, line);)
+        if (line.find(text) != std::string::npos) ++count;
+    return count;
 }
 
 // --- windows ------------------------------------------------------------------------------

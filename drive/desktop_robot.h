@@ -31,6 +31,9 @@ public:
     HANDLE process = nullptr;
 };
 
+// How many lines of the text file at `path` contain `text`; 0 when it cannot be read.
+int countLinesWith(const std::string& path, const std::string& text);
+
 // The process that made `window`.
 DWORD processOf(HWND window);
 

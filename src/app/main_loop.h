@@ -4,19 +4,21 @@
 
 // How the loop sleeps while the queue is empty and the next step is not yet due.
 enum class StepWake {
-    best,         // a high-resolution waitable timer where the system has one, else as below
-    periodOneMs,  // plain timed waits with the system timer period raised to 1 ms
-    never,        // polls without ever sleeping: the measuring baseline
+    best,        // a high-resolution waitable timer where the system has one, else as below
+    timedWaits,  // the message wait's own timeout, as fine as the system timer's period
+    never,       // polls without ever sleeping: the measuring baseline
 };
 
 // Returns when a message is queued (one that came in before the call included), when `handle`
-// (null: none) is signalled, or after `milliseconds` (INFINITE: never). A wait the system
-// refuses sleeps a few milliseconds instead, so that a loop around it never spins.
-void waitForMessage(void* handle, unsigned long milliseconds);
+// (null: none) is signalled, or after `milliseconds` (INFINITE: never); true when a message
+// ended it. A wait the system refuses sleeps a few milliseconds instead, so that a loop around
+// it never spins.
+bool waitForMessage(void* handle, unsigned long milliseconds);
 
 // The one message loop: dispatches every message, and whenever the queue is empty and more
 // than 0.05 s have passed since the last step, steps the ball. Between the two it sleeps
 // until a message arrives or the step falls due; while the ball rests, until a message
-// arrives. Returns the WM_QUIT code.
+// arrives. The millisecond clock's resolution is raised while the ball moves and lowered at
+// rest and on the way out. Returns the WM_QUIT code.
 int runMainLoop(FlightStepper& ball);
 int runMainLoop(FlightStepper& ball, StepWake wake);

@@ -1,9 +1,11 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "app/main_loop.h"
+#include "sim/clock_source.h"
 #include "sim/stopwatch.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
@@ -47,39 +49,33 @@ HANDLE createHighResolutionTimer() {
 }
 
 // Sleeps the loop until a message arrives or a given time has passed, waking within about a
-// millisecond of that time. Holds its timer, or the raised system timer period, for the life
-// of the loop.
+// millisecond of that time where it has its own timer, and within the system timer's period
+// otherwise.
 class StepWaiter {
 public:
     explicit StepWaiter(StepWake wake) {
-        if (wake == StepWake::never) return;
         if (wake == StepWake::best) timer = createHighResolutionTimer();
-        if (!timer) periodRaised = timeBeginPeriod(1) == TIMERR_NOERROR;
     }
 
     ~StepWaiter() {
-        if (timer) {
-            CancelWaitableTimer(timer);
-            CloseHandle(timer);
-        }
-        if (periodRaised) timeEndPeriod(1);
+        if (!timer) return;
+        CancelWaitableTimer(timer);
+        CloseHandle(timer);
     }
 
     StepWaiter(const StepWaiter&) = delete;
     StepWaiter& operator=(const StepWaiter&) = delete;
 
     // Returns when any message is in the queue, including one that came in before the call,
-    // or after `milliseconds`.
-    void waitForMessageOr(DWORD milliseconds) {
+    // or after `milliseconds`; true when the time ran out.
+    bool waitForMessageOr(DWORD milliseconds) {
         if (timer) {
             LARGE_INTEGER due;
             due.QuadPart = -static_cast<LONGLONG>(milliseconds) * 10000;  // relative, 100 ns
-            if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
-                waitForMessage(timer, INFINITE);
-                return;
-            }
+            if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE))
+                return !waitForMessage(timer, INFINITE);
         }
-        waitForMessage(nullptr, milliseconds);
+        return !waitForMessage(nullptr, milliseconds);
     }
 
     // Returns when any message is in the queue; nothing else wakes it.
@@ -90,18 +86,42 @@ public:
 
 private:
     HANDLE timer = nullptr;
-    bool periodRaised = false;
+};
+
+// How long to sleep before the next look at the clock. `lateWakes` counts the waits since the
+// step fell due by the waiter's reckoning that found the clock not showing it yet: the clock
+// then ticks coarser than a millisecond (the raise was refused, or Windows ignores it for a
+// hidden window), and it cannot show more before its next tick, one period away. Shorter naps
+// would only wake to read the same time again.
+DWORD sleepBeforeStep(double elapsed, int lateWakes) {
+    DWORD ms = millisecondsUntilDue(elapsed);
+    if (lateWakes > 0 && (!clockResolutionRaised() || ms > 1 || lateWakes > 1)) {
+        const DWORD period = static_cast<DWORD>(std::ceil(clock_source::coarseTimerPeriodMs()));
+        if (ms < period) ms = period;
+    }
+    return ms;
+}
+
+// Gives the clock's resolution back on every way out of the loop.
+struct ClockResolutionLease {
+    ClockResolutionLease() = default;
+    ~ClockResolutionLease() { lowerClockResolution(); }
+    ClockResolutionLease(const ClockResolutionLease&) = delete;
+    ClockResolutionLease& operator=(const ClockResolutionLease&) = delete;
 };
 
 }  // namespace
 
-void waitForMessage(void* handle, unsigned long milliseconds) {
+bool waitForMessage(void* handle, unsigned long milliseconds) {
     const DWORD count = handle ? 1 : 0;
     HANDLE handles[1] = {handle};
-    if (MsgWaitForMultipleObjectsEx(count, handle ? handles : nullptr, milliseconds, anyMessage,
-                                    MWMO_INPUTAVAILABLE) == WAIT_FAILED) {
+    const DWORD result = MsgWaitForMultipleObjectsEx(count, handle ? handles : nullptr, milliseconds,
+                                                     anyMessage, MWMO_INPUTAVAILABLE);
+    if (result == WAIT_FAILED) {
         Sleep(milliseconds < napAfterFailedWaitMs ? milliseconds + 1 : napAfterFailedWaitMs);
+        return false;
     }
+    return result == WAIT_OBJECT_0 + count;
 }
 
 int runMainLoop(FlightStepper& ball) { return runMainLoop(ball, StepWake::best); }
@@ -112,6 +132,8 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
     MSG message;
     std::srand(timeGetTime());
     StepWaiter waiter(wake);
+    const ClockResolutionLease lease;
+    int lateWakes = 0;
 
     for (;;) {
         // Messages come first: while any are queued, the ball waits.
@@ -125,16 +147,22 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             ball.flightStep();
             // The interval runs from the end of one step to the next.
             loopClock.restart();
+            lateWakes = 0;
         } else if (wake == StepWake::never) {
             continue;
         } else if (ball.resting()) {
+            // Nothing is timed at rest. Whatever sets the ball moving raises it again: the
+            // grab itself, or this loop once the ball no longer rests.
+            lowerClockResolution();
             waiter.waitForMessageOnly();
             // The steps skipped while waiting would have changed nothing; the next one runs
             // as if the last of them had ended now.
             loopClock.restart();
             ball.restEnded();
+            lateWakes = 0;
         } else {
-            waiter.waitForMessageOr(millisecondsUntilDue(elapsed));
+            raiseClockResolution();
+            if (waiter.waitForMessageOr(sleepBeforeStep(elapsed, lateWakes))) ++lateWakes;
         }
     }
 }

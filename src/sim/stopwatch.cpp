@@ -30,6 +30,24 @@ double Stopwatch::elapsedSeconds() const {
     return static_cast<double>(elapsedMs) * 0.001;
 }
 
+namespace {
+bool resolutionRaised = false;
+bool resolutionRefused = false;
+}  // namespace
+
+void raiseClockResolution() {
+    if (resolutionRaised || resolutionRefused) return;
+    resolutionRaised = clock_source::raiseTimerResolution();
+    resolutionRefused = !resolutionRaised;
+}
+
+void lowerClockResolution() {
+    if (resolutionRaised) clock_source::lowerTimerResolution();
+    resolutionRaised = resolutionRefused = false;
+}
+
+bool clockResolutionRaised() { return resolutionRaised; }
+
 // Defined after clockMode in this file, so clockMode (constant-initialised anyway) is -1
 // when this, the process's first stopwatch, is constructed.
 Stopwatch cueGateClock;

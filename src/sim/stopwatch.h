@@ -24,3 +24,12 @@ extern int clockMode;
 // The first stopwatch of the process, built during static initialisation; it times the
 // gate on long sound cues.
 extern Stopwatch cueGateClock;
+
+// The millisecond clock's resolution. The system advances it every 15.625 ms unless a program
+// asks for 1 ms; the gesture and the flight are timed to the millisecond, so the program asks
+// while the ball is held or flies, and gives it back at rest, where a raised resolution would
+// cost the whole machine power. Both calls may be repeated: the requests to the system stay
+// balanced, and one that was refused is not asked again until the next lowering.
+void raiseClockResolution();
+void lowerClockResolution();
+bool clockResolutionRaised();

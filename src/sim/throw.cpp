@@ -25,6 +25,9 @@ Vector2 uniform(double s) { return {s, s}; }
 }  // namespace
 
 void Ball::grab(int x, int y) {
+    // Before the grab clock starts: a resting ball's clock may still tick every 15.6 ms, too
+    // coarse to time a flick.
+    raiseClockResolution();
     grabbed = true;
     desktop.captureMouse();
     // The flight velocity still applies to this move's spin.

@@ -357,6 +357,40 @@ TEST(Shutdown, EscInEachVisibleWindowEndsTheProgramWithCodeZero) {
     }
 }
 
+TEST(TimerResolution, RaisedWhileTheBallMovesGivenBackAtRestAndAtTheEnd) {
+    // Run by the test timer_calls (tests/e2e/run-traced), which turns on Wine's relay trace of
+    // the two calls for the whole process tree: a granted raise is a timeBeginPeriod that
+    // returns 0, its giving back a timeEndPeriod, each line headed by the calling thread.
+    const char* log = std::getenv("TIMER_CALLS_LOG");
+    if (!log) GTEST_SKIP() << "needs Wine's relay trace of the timer calls (tests/e2e/run-traced)";
+    Program program;
+    SetWindows set;
+    ASSERT_TRUE(startSet(program, set));
+    char thread[16];
+    std::snprintf(thread, sizeof thread, "%04lx:", GetWindowThreadProcessId(set.ball, nullptr));
+    auto raises = [&] { return countLinesWith(log, std::string(thread) + "Ret  winmm.timeBeginPeriod() retval=00000000"); };
+    auto lowers = [&] { return countLinesWith(log, std::string(thread) + "Call winmm.timeEndPeriod("); };
+    auto calls = [&] { return std::to_string(raises()) + " raised, " + std::to_string(lowers()) + " given back"; };
+
+    // The ball rolls in from the corner.
+    EXPECT_TRUE(waitUntil([&] { return raises() == 1; }, windowTimeoutMs)) << calls();
+    EXPECT_EQ(lowers(), 0);
+    ASSERT_TRUE(waitForRest(set.ball));
+    EXPECT_TRUE(waitUntil([&] { return lowers() == 1; }, windowTimeoutMs)) << calls();
+
+    // Picked up, and the set ended with Esc while it is held.
+    const POINT c = centreOf(windowRect(set.ball));
+    mouseTo(c.x, c.y);
+    leftDown();
+    EXPECT_TRUE(waitUntil([&] { return raises() == 2; }, windowTimeoutMs)) << calls();
+    EXPECT_EQ(lowers(), 1);
+    pressKey(VK_ESCAPE);
+    EXPECT_TRUE(endsWithCodeZero(program));
+    leftUp();
+    EXPECT_EQ(raises(), 2);
+    EXPECT_EQ(lowers(), 2);
+}
+
 TEST(SecondCopy, WhileTheSetIsUpItOnlyBringsTheFirstToTheFront) {
     Program first;
     SetWindows set;

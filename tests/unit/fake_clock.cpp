@@ -1,5 +1,8 @@
 #include "unit/fake_clock.h"
 
+#include <chrono>
+#include <cmath>
+
 #include "sim/clock_source.h"
 
 // Constant-initialised, so the stopwatch built during static initialisation can read them.
@@ -9,20 +12,80 @@ long reads = 0;
 bool hasPerformanceCounter = true;
 std::int64_t performanceFrequency = 1000000;
 std::int64_t performanceCounter = 0;
+bool refuseResolution = false;
+bool resolutionHeld = false;
+int raisesGranted = 0;
+int raisesRefused = 0;
+int lowers = 0;
+double coarsePeriodMs = 15.625;
+
+namespace {
+enum class Mode { byHand, trueTime, realTime } mode = Mode::byHand;
+double trueMs = 0.0;
+std::chrono::steady_clock::time_point realStart;
+double realStartMs = 0.0;
+
+// What a system clock shows at true time `ms`: the time of its latest tick.
+std::uint32_t shown(double ms) {
+    const double tick = resolutionHeld ? 1.0 : coarsePeriodMs;
+    return static_cast<std::uint32_t>(std::floor(std::floor(ms / tick) * tick));
+}
+}  // namespace
+
+void tickLikeTheSystem(double ms) {
+    mode = Mode::trueTime;
+    trueMs = ms;
+    milliseconds = shown(trueMs);
+}
+
+void advanceTrueTime(double ms) { tickLikeTheSystem(trueMs + ms); }
+
+void followRealTime() {
+    mode = Mode::realTime;
+    realStart = std::chrono::steady_clock::now();
+    realStartMs = 100000.0;
+}
+
+void stopTicking() { mode = Mode::byHand; }
 }  // namespace fake_clock
 
 namespace clock_source {
 
+using namespace fake_clock;
+
 std::uint32_t milliseconds() {
     ++fake_clock::reads;
+    if (mode == Mode::realTime) {
+        const std::chrono::duration<double, std::milli> since = std::chrono::steady_clock::now() - realStart;
+        fake_clock::milliseconds = shown(realStartMs + since.count());
+    }
     return fake_clock::milliseconds;
 }
 
 bool performanceFrequency(std::int64_t& ticksPerSecond) {
-    ticksPerSecond = fake_clock::hasPerformanceCounter ? fake_clock::performanceFrequency : 0;
-    return fake_clock::hasPerformanceCounter;
+    ticksPerSecond = hasPerformanceCounter ? fake_clock::performanceFrequency : 0;
+    return hasPerformanceCounter;
 }
 
 std::int64_t performanceCounter() { return fake_clock::performanceCounter; }
+
+bool raiseTimerResolution() {
+    if (refuseResolution) {
+        ++raisesRefused;
+        return false;
+    }
+    ++raisesGranted;
+    resolutionHeld = true;
+    if (mode == Mode::trueTime) fake_clock::milliseconds = shown(trueMs);
+    return true;
+}
+
+void lowerTimerResolution() {
+    ++lowers;
+    resolutionHeld = false;
+    if (mode == Mode::trueTime) fake_clock::milliseconds = shown(trueMs);
+}
+
+double coarseTimerPeriodMs() { return coarsePeriodMs; }
 
 }  // namespace clock_source

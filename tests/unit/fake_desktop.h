@@ -56,9 +56,14 @@ struct FakeDesktop : BallDesktop {
     }
 };
 
-// Each test starts from a fresh game and a millisecond clock at an arbitrary reading.
+// Each test starts from a fresh game, a millisecond clock set by hand at an arbitrary reading
+// and the system timer's resolution as the system starts it.
 inline void resetWorld(std::uint32_t nowMs = 100000) {
     gameState = GameState{};
+    lowerClockResolution();
+    fake_clock::stopTicking();
+    fake_clock::refuseResolution = false;
+    fake_clock::raisesGranted = fake_clock::raisesRefused = fake_clock::lowers = 0;
     fake_clock::milliseconds = nowMs;
 }
 

@@ -58,6 +58,39 @@ TEST(Stopwatch, ThePerformanceCounterModeDividesTicksByTheFrequency) {
     fake_clock::hasPerformanceCounter = true;
 }
 
+TEST(ClockResolution, EachGrantedRaiseIsLoweredOnceAndARefusalIsNotAskedAgainUntilRest) {
+    struct Case {
+        const char* what;
+        bool refuse;
+        int granted, refused, lowers;
+    };
+    // Three raises (a grab, then the loop's while the ball flies), a lower at rest, two more
+    // lowers (the next rest, the way out), then a raise and a lower again.
+    const Case cases[] = {
+        {"granted", false, 2, 0, 2},
+        {"refused", true, 0, 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        lowerClockResolution();
+        fake_clock::raisesGranted = fake_clock::raisesRefused = fake_clock::lowers = 0;
+        fake_clock::refuseResolution = c.refuse;
+
+        for (int i = 0; i < 3; ++i) raiseClockResolution();
+        EXPECT_EQ(clockResolutionRaised(), !c.refuse);
+        for (int i = 0; i < 3; ++i) lowerClockResolution();
+        EXPECT_FALSE(clockResolutionRaised());
+        raiseClockResolution();
+        lowerClockResolution();
+
+        EXPECT_EQ(fake_clock::raisesGranted, c.granted);
+        EXPECT_EQ(fake_clock::raisesRefused, c.refused);
+        EXPECT_EQ(fake_clock::lowers, c.lowers);
+        EXPECT_FALSE(fake_clock::resolutionHeld);
+    }
+    fake_clock::refuseResolution = false;
+}
+
 TEST(Vector2, OperationsLeaveTheirOperandsAlone) {
     const Vector2 a{3.0, -4.0};
     const Vector2 b{1.5, 2.0};

@@ -157,6 +157,48 @@ TEST_F(Throw, TooQuickOrTooShortAReleaseIsNoSpeed) {
     }
 }
 
+TEST_F(Throw, AFlickIsTimedByTheClockAsItTicks) {
+    // A system clock that ticks every 15.625 ms until the grab raises its resolution to 1 ms,
+    // or keeps ticking so when the raise is refused. The ball rests at (600, 600), is grabbed
+    // 1 ms past a tick, dragged to (610, 605) and (620, 610) and let go at (630, 615): right
+    // and down, away from the hoop, so the velocity is the measured one.
+    struct Case {
+        const char* what;
+        bool refused;
+        double a, b, release;   // true ms after the grab
+        double aShown;          // the first sample's time as the grab clock shows it
+        double dtShown;         // from that sample to the release, as shown
+    };
+    const Case cases[] = {
+        {"refused: a flick within one tick measures 0 ms", true, 3, 6, 9, 0, 0},
+        {"refused: a slower throw measures whole ticks", true, 20, 40, 60, 15, 31},
+        {"raised: the same flick measures 6 ms", false, 3, 6, 9, 3, 6},
+        {"raised: the slower throw measures 40 ms", false, 20, 40, 60, 20, 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetWorld();
+        fake_clock::refuseResolution = c.refused;
+        fake_clock::tickLikeTheSystem(100001.0);
+        ball.position = {600.0, 600.0};
+        ball.grab(25, 25);
+        EXPECT_EQ(fake_clock::resolutionHeld, !c.refused) << "raised with the grab";
+        fake_clock::advanceTrueTime(c.a);
+        dragTo(610.0, 605.0);
+        fake_clock::advanceTrueTime(c.b - c.a);
+        dragTo(620.0, 610.0);
+        fake_clock::advanceTrueTime(c.release - c.b);
+        ball.release(cursorX(630.0), cursorY(615.0));
+
+        EXPECT_EQ(ball.dragSampleTimes[1 - ball.dragSampleIndex], c.aShown);
+        const Vector2 expected = c.dtShown > 5.0 ? Vector2{20.0 * 1000.0 / c.dtShown, 10.0 * 1000.0 / c.dtShown}
+                                                 : Vector2{0.0, 0.0};
+        EXPECT_DOUBLE_EQ(ball.velocity.x, expected.x);
+        EXPECT_DOUBLE_EQ(ball.velocity.y, expected.y);
+        EXPECT_EQ(fake_clock::raisesGranted + fake_clock::raisesRefused, 1);
+    }
+}
+
 TEST_F(Throw, AThrowTowardTheHoopIsSteered) {
     ball.position = {600.0, 600.0};
     throwThrough({515.0, 520.0}, {475.0, 475.0}, 49, 52);

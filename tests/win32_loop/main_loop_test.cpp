@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app/main_loop.h"
+#include "sim/stopwatch.h"
 #include "unit/fake_clock.h"
 
 namespace {
@@ -46,9 +48,11 @@ struct StandInBall : FlightStepper {
     bool rests = false;
     std::uint32_t lastStepAt = fake_clock::milliseconds;
     std::vector<std::uint32_t> measured;  // what each step measured since the one before, ms
+    std::vector<bool> raisedAtStep;       // the clock's resolution held at each step
 
     void flightStep() override {
         ++steps;
+        raisedAtStep.push_back(fake_clock::resolutionHeld);
         journal.push_back("step");
         measured.push_back(fake_clock::milliseconds - lastStepAt);
         lastStepAt = fake_clock::milliseconds;
@@ -85,9 +89,18 @@ protected:
         fake_clock::milliseconds = 100000;
         // The loop's stopwatch reads the millisecond clock alone.
         fake_clock::hasPerformanceCounter = false;
+        resetResolution(false);
+    }
+
+    static void resetResolution(bool refuse) {
+        lowerClockResolution();
+        fake_clock::stopTicking();
+        fake_clock::refuseResolution = refuse;
+        fake_clock::raisesGranted = fake_clock::raisesRefused = fake_clock::lowers = 0;
     }
 
     void TearDown() override {
+        resetResolution(false);
         KillTimer(window, timerId);
         DestroyWindow(window);
         drainQueue();
@@ -287,6 +300,89 @@ TEST_P(MainLoop, AMovedTaskbarEndsTheRestAndTheNextStepMeasuresFromTheWake) {
     DestroyWindow(owner);
 }
 
+TEST_P(MainLoop, TheClockResolutionIsRaisedWhileTheBallMovesAndLoweredAtRestAndOnTheWayOut) {
+    // Two steps of a moving ball, a rest, a message that sets it moving as a grab does, a
+    // third step and the quit: the resolution is asked for once per movement, refused or not,
+    // and every granted request is given back.
+    struct Case {
+        const char* what;
+        bool refuse;
+        int granted, refused, lowers;
+    };
+    const Case cases[] = {{"granted", false, 2, 0, 2}, {"refused", true, 0, 2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetResolution(c.refuse);
+        journal.clear();
+        ball = StandInBall{};
+        bool raisedAtRest = true;
+        every(5);
+        on(WM_TIMER, [] { advance(10); });
+        on(WM_APP + 1, [&] {
+            raisedAtRest = fake_clock::resolutionHeld;
+            ball.rests = false;
+            every(5);
+        });
+        ball.onStep = [this] {
+            if (ball.steps == 2) {
+                stopTimer();
+                ball.rests = true;
+            } else if (ball.steps == 3) {
+                stopTimer();
+                PostQuitMessage(0);
+            }
+        };
+        std::thread grab([this] {
+            Sleep(300);
+            post(1);
+        });
+
+        EXPECT_EQ(run(), 0);
+        grab.join();
+        EXPECT_EQ(ball.raisedAtStep, std::vector<bool>(3, !c.refuse));
+        EXPECT_FALSE(raisedAtRest);
+        EXPECT_FALSE(fake_clock::resolutionHeld);
+        EXPECT_EQ(fake_clock::raisesGranted, c.granted);
+        EXPECT_EQ(fake_clock::raisesRefused, c.refused);
+        EXPECT_EQ(fake_clock::lowers, c.lowers);
+        drainQueue();
+    }
+}
+
+TEST_P(MainLoop, OnAClockThatTicksLikeTheSystemsAStepComesAtItsFirstTickPastTheIntervalWithAtMostTwoWakes) {
+    // The clock follows the machine's own time: 1 ms ticks once raised; 15.625 ms ticks when
+    // the raise is refused, so that the interval shows only at the fourth tick, 62.5 ms on. A
+    // wake at 51 ms then finds 46 or 47 ms and must sleep to the next tick, not nap through it.
+    struct Case {
+        const char* what;
+        bool refuse;
+        std::uint32_t fastest, median;  // the interval between steps, ms
+    };
+    // The wake itself takes a fraction of a millisecond, so the raised clock often shows 52.
+    const Case cases[] = {{"raised", false, 51, 52}, {"refused", true, 62, 63}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetResolution(c.refuse);
+        fake_clock::followRealTime();
+        ball = StandInBall{};
+        ball.onStep = [this] {
+            if (ball.steps == 13) PostQuitMessage(0);
+        };
+        fake_clock::reads = 0;
+
+        EXPECT_EQ(run(), 0);
+        fake_clock::stopTicking();
+        // The first step measures from before the loop began.
+        std::vector<std::uint32_t> intervals(ball.measured.begin() + 1, ball.measured.end());
+        ASSERT_EQ(intervals.size(), 12u);
+        std::sort(intervals.begin(), intervals.end());
+        EXPECT_GE(intervals.front(), c.fastest);
+        EXPECT_LE(intervals[intervals.size() / 2], c.median);
+        // Each step: the read that finds it due and the restart after it; then a read per wake.
+        EXPECT_LE(fake_clock::reads, 13 * 4 + 2) << "more than two wakes a step";
+    }
+}
+
 TEST(MessageWait, AWaitTheSystemRefusesNapsInsteadOfReturningAtOnce) {
     // A handle that is no handle makes every wait fail; twenty of them in a row must take at
     // least a millisecond each, where a failing wait alone returns in microseconds.
@@ -297,10 +393,10 @@ TEST(MessageWait, AWaitTheSystemRefusesNapsInsteadOfReturningAtOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Wakes, MainLoop,
-                         ::testing::Values(StepWake::best, StepWake::periodOneMs),
+                         ::testing::Values(StepWake::best, StepWake::timedWaits),
                          [](const ::testing::TestParamInfo<StepWake>& info) {
                              return std::string(info.param == StepWake::best ? "WaitableTimer"
-                                                                             : "TimerPeriod");
+                                                                             : "TimedWaits");
                          });
 
 }  // namespace
