@@ -1,6 +1,6 @@
 #include "windows/scoreboard_window.h"
 
-#include "platform/resource_numbers.h"
+#include "res/resource_ids.h"
 #include "sim/game_state.h"
 #include "windows/set_layout.h"
 #include "windows/window_regions.h"

@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "platform/resource_numbers.h"
 #include "platform/sound_cues.h"
+#include "res/resource_ids.h"
 #include "sim/game_state.h"
 #include "win32/window_test_support.h"
 #include "windows/backboard_window.h"
