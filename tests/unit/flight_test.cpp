@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "sim/unbounded_flight.h"
 #include "unit/fake_desktop.h"
-#include "unit/unbounded_flight.h"
 
 namespace {
 
