@@ -17,7 +17,7 @@
 #include "platform/desktop.h"
 #include "sim/clock_source.h"
 #include "sim/game_state.h"
-#include "unit/unbounded_flight.h"
+#include "sim/unbounded_flight.h"
 
 namespace {
 

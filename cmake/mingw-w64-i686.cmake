@@ -1,6 +1,6 @@
 # 32-bit Windows programs.
 set(mingw_processor i686)
-set(mingw_wine wine)
+set(mingw_bits 32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 
 # IEEE double arithmetic, as the 64-bit build does it: the x87 unit's 80-bit intermediates move

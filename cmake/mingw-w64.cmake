@@ -1,5 +1,6 @@
 # Cross-compiles for Windows with mingw-w64, for the processor the including toolchain file
-# names in mingw_processor (the compilers' prefix) with Wine's loader names in mingw_wine.
+# names in mingw_processor (the compilers' prefix), whose tests run under Wine's loader of
+# mingw_bits (64 or 32).
 # The -posix compilers are needed: with the default win32 thread model GoogleTest does not
 # compile (no std::mutex).
 set(CMAKE_SYSTEM_NAME Windows)
@@ -15,11 +16,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Test binaries run under Wine (the loader of this bitness: Debian's /usr/bin/wine picks the
-# 32-bit one whenever wine32 is installed); the test command provides WINEPREFIX and the display.
-list(GET mingw_wine 0 mingw_own_wine)
-find_program(BASKETBALL_WINE NAMES ${mingw_own_wine} PATHS /usr/lib/wine NO_DEFAULT_PATH)
+# Test binaries run under Wine's loader of this bitness (Debian's /usr/bin/wine picks the 32-bit
+# one whenever wine32 is installed), found as scripts/lib/wine-loaders says; the test command
+# provides WINEPREFIX and the display.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../scripts/lib/wine-loaders mingw_loader REGEX "^${mingw_bits} ")
+string(REPLACE " " ";" mingw_loader "${mingw_loader}")
+list(POP_FRONT mingw_loader mingw_loader_bits mingw_loader_path)
+get_filename_component(mingw_loader_dir ${mingw_loader_path} DIRECTORY)
+get_filename_component(mingw_loader_name ${mingw_loader_path} NAME)
+find_program(BASKETBALL_WINE NAMES ${mingw_loader_name} PATHS ${mingw_loader_dir} NO_DEFAULT_PATH)
 if(NOT BASKETBALL_WINE)
-  find_program(BASKETBALL_WINE NAMES ${mingw_wine})
+  find_program(BASKETBALL_WINE NAMES ${mingw_loader})
 endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${BASKETBALL_WINE})

@@ -1,6 +1,8 @@
 #include "play.h"
 
+#include "res/resource_ids.h"
 #include "sim/hoop.h"
+#include "windows/set_layout.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -140,14 +142,14 @@ bool dragSetTo(const SetWindows& set, int x, int y, int steps) {
 
 namespace {
 
-constexpr int digitWidth = 14;
-constexpr int digitHeight = 15;
+constexpr int digitWidth = set_layout::digitCell.width;
+constexpr int digitHeight = set_layout::digitCell.height;
 
 const std::vector<DWORD>& digitPixels(int digit) {
     static std::vector<DWORD> digits[10];
     if (digits[digit].empty()) {
         int width = 0;
-        digits[digit] = readProgramBitmap(119, digitHeight * digit, digitHeight, width);
+        digits[digit] = readProgramBitmap(IDB_DIGITS, digitHeight * digit, digitHeight, width);
         if (width != digitWidth) digits[digit].clear();
     }
     return digits[digit];
@@ -164,8 +166,8 @@ int readDigit(int x, int y) {
 
 int readScore(const SetWindows& set) {
     const RECT r = windowRect(set.scoreboard);
-    const int tens = readDigit(r.left + 148, r.top + 13);
-    const int units = readDigit(r.left + 163, r.top + 13);
+    const int tens = readDigit(r.left + set_layout::digitCellX[0], r.top + set_layout::digitCellY);
+    const int units = readDigit(r.left + set_layout::digitCellX[1], r.top + set_layout::digitCellY);
     if (tens < 0 || units < 0) return -1;
     return tens * 10 + units;
 }

@@ -2,7 +2,7 @@
 
 // Playing the whole program as a user would, for the soak, the measuring program and the demo:
 // start it, close the About screen, throw, drop into the hoop, drag the set, use the menu, read
-// the score, and watch for baskets. Built on the robot's desktop access (../e2e).
+// the score, and watch for baskets. Built on the desktop access of desktop_robot.h.
 #include <windows.h>
 
 #include <atomic>

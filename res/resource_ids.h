@@ -3,12 +3,8 @@
 #define BASKETBALL_RESOURCE_IDS_H
 
 #define IDI_APP 101
-/* <windows.h> names the system's hand cursor IDC_HAND too; here it is our own, number 102.
-   Include this header after <windows.h>. */
-#ifdef IDC_HAND
-#undef IDC_HAND
-#endif
-#define IDC_HAND 102
+/* The hand the ball and the backboard show under the mouse. */
+#define IDC_GRAB_HAND 102
 #define IDB_BALL 103
 #define IDB_BACKBOARD 105
 #define IDB_NET 106

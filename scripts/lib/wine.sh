@@ -2,6 +2,7 @@
 # display of their own. Run from the root of the tree.
 
 jobs=$(nproc 2>/dev/null || echo 2)
+wine_lib=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # Configures a preset and builds the named targets (all of them when none are named).
 build_preset() {
@@ -25,10 +26,23 @@ on_exit() {
   trap run_exit_actions EXIT
 }
 
-# Exports the Wine environment for a prefix; sets wine64 and wineserver.
+# Prints Wine's loader of bitness $1 (64 or 32) as wine-loaders lists it; fails when it has none.
+wine_loader() {
+  local bits path names name
+  while read -r bits path names; do
+    [ "$bits" = "$1" ] || continue
+    [ -x "$path" ] && { echo "$path"; return 0; }
+    for name in $names; do command -v "$name" && return 0; done
+  done < "$wine_lib/wine-loaders"
+  return 1
+}
+
+# Exports the Wine environment for a prefix; sets wine64, wine32 (empty without one) and
+# wineserver.
 use_wine_prefix() {
   export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  wine64=/usr/lib/wine/wine64; [ -x "$wine64" ] || wine64=$(command -v wine64 || command -v wine)
+  wine64=$(wine_loader 64) || wine64=
+  wine32=$(wine_loader 32) || wine32=
   wineserver=${wine64%/*}/wineserver; [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 }
 
@@ -38,13 +52,19 @@ free_display() {
   while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
   echo "$n"
 }
+# Waits until display $1 is up; fails at once when its server, process $2, has ended.
 wait_display() {
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$1" ] && return 0; sleep 0.1; done
+  for _ in $(seq 100); do
+    kill -0 "$2" 2>/dev/null || return 1
+    [ -e "/tmp/.X11-unix/X$1" ] && return 0
+    sleep 0.1
+  done
   return 1
 }
 
 # Starts Xvfb on the first free display from $1 (default 99) with a screen of $2 (default
 # 1024x768x24, the screen the tests are written for), exports DISPLAY and stops it on exit.
+# Fails when the display does not come up.
 start_display() {
   local display_no
   display_no=$(free_display "${1:-99}")
@@ -52,7 +72,7 @@ start_display() {
   xvfb_pid=$!
   export DISPLAY=":$display_no"
   on_exit 'kill "$xvfb_pid" 2>/dev/null'
-  wait_display "$display_no"
+  wait_display "$display_no" "$xvfb_pid"
 }
 
 # Two monitors: 1024x768 at (0, 0) and 800x600 at (1024, 0), as Xephyr heads joined by Xinerama
@@ -66,7 +86,7 @@ start_two_monitors() {
   xephyr_pid=$!
   on_exit 'kill "$xephyr_pid" 2>/dev/null'
   export DISPLAY=":$nested"
-  wait_display "$nested"
+  wait_display "$nested" "$xephyr_pid"
 }
 
 # Makes the Wine prefix when it is missing, or anew with "fresh". Its windows are unmanaged,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/flight_stepper.h"
+#include "sim/flight_stepper.h"
 
 // How the loop sleeps while the queue is empty and the next step is not yet due.
 enum class StepWake {

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "platform/about_screen.h"
-#include "platform/resource_numbers.h"
 #include "platform/sound_cues.h"
 #include "app/basketball_set.h"
+#include "res/resource_ids.h"
 #include "windows/set_layout.h"
 
 // Brings a set that is already on the desktop (of any copy of the program) to the front,

@@ -1,7 +1,7 @@
 #include "platform/about_screen.h"
 
 #include "platform/about_layout.h"
-#include "platform/resource_numbers.h"
+#include "res/resource_ids.h"
 #include "win/gdi.h"
 
 AboutScreen::AboutScreen(HINSTANCE instance_, HWND ownerWindow_)

@@ -57,8 +57,7 @@ void Ball::flightStep() {
 
     for (double remaining = elapsedMs; remaining > 0.0; remaining -= subStepMs) {
         // Read once per sub-step: the position, and with it the monitor, only changes at its
-        // end, and a monitor lookup costs far more than the work area did (over 0.1 ms a call
-        // under Wine).
+        // end, and a monitor lookup is slow (over 0.1 ms a call under Wine).
         const Bounds b = bounds();
         // Once the ball rests the remaining sub-steps would change nothing: after a long pause
         // they would only read the monitor millions of times.

@@ -4,7 +4,7 @@
 
 #include "platform/about_screen.h"
 #include "platform/sound_cues.h"
-#include "platform/resource_numbers.h"
+#include "res/resource_ids.h"
 #include "res/shapes.h"
 #include "sim/game_state.h"
 #include "windows/own_windows.h"
@@ -12,7 +12,7 @@
 
 BackboardWindow::BackboardWindow(Window* owner_)
     : SpriteWindow(set_layout::backboardClass, set_layout::backboard.width, set_layout::backboard.height,
-                   IDC_HAND, IDB_BACKBOARD, 1, owner_, false) {}
+                   IDC_GRAB_HAND, IDB_BACKBOARD, 1, owner_, false) {}
 
 bool BackboardWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;

@@ -2,7 +2,7 @@
 
 #include "platform/desktop.h"
 #include "platform/sound_cues.h"
-#include "platform/resource_numbers.h"
+#include "res/resource_ids.h"
 #include "windows/own_windows.h"
 #include "windows/set_layout.h"
 #include "windows/window_regions.h"
@@ -21,7 +21,7 @@ bool RoundSpriteWindow::onCreate() {
 
 BallWindow::BallWindow(Window* owner_)
     : RoundSpriteWindow(set_layout::ballClass, set_layout::ball.width, set_layout::ball.height,
-                        IDC_HAND, IDB_BALL, set_layout::ballFrames, owner_),
+                        IDC_GRAB_HAND, IDB_BALL, set_layout::ballFrames, owner_),
       ball(*this, set_layout::ball.width, set_layout::ball.height, set_layout::ballFrames) {}
 
 BallWindow::~BallWindow() = default;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/flight_stepper.h"
 #include "sim/ball.h"
+#include "sim/flight_stepper.h"
 #include "win/sprite_window.h"
 
 // A sprite window cut to the ellipse inscribed in its rectangle.

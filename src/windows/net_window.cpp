@@ -1,6 +1,6 @@
 #include "windows/net_window.h"
 
-#include "platform/resource_numbers.h"
+#include "res/resource_ids.h"
 #include "windows/set_layout.h"
 #include "windows/window_regions.h"
 

@@ -1,6 +1,6 @@
 #include "windows/scoreboard_window.h"
 
-#include "platform/resource_numbers.h"
+#include "res/resource_ids.h"
 #include "sim/game_state.h"
 #include "windows/set_layout.h"
 #include "windows/window_regions.h"
@@ -29,18 +29,20 @@ bool ScoreboardWindow::onCreate() {
 }
 
 void ScoreboardWindow::onPaint() {
-    if (!strip.dc) return;
+    // Begun and ended on every path: an update region never validated brings WM_PAINT back
+    // for as long as the window lives.
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     // Composed off-screen and copied in one go, so the board never shows half-drawn.
-    if (dc && buffer.dc) {
+    if (dc && strip.dc && buffer.dc && digits.dc) {
         BitBlt(buffer.dc, 0, 0, width, height, strip.dc, 0, height * currentFrame, SRCCOPY);
         int shown = gameState.score % 100;
         if (shown < 0) shown = -shown;
-        BitBlt(buffer.dc, tensDigitX, digitY, digitWidth, digitHeight, digits.dc, 0,
-               digitHeight * (shown / 10), SRCCOPY);
-        BitBlt(buffer.dc, unitsDigitX, digitY, digitWidth, digitHeight, digits.dc, 0,
-               digitHeight * (shown % 10), SRCCOPY);
+        const int digit[2] = {shown / 10, shown % 10};
+        const set_layout::WindowSize cell = set_layout::digitCell;
+        for (int i = 0; i < 2; ++i)
+            BitBlt(buffer.dc, set_layout::digitCellX[i], set_layout::digitCellY, cell.width, cell.height,
+                   digits.dc, 0, cell.height * digit[i], SRCCOPY);
         BitBlt(dc, 0, 0, width, height, buffer.dc, 0, 0, SRCCOPY);
     }
     EndPaint(hwnd, &ps);

@@ -17,9 +17,3 @@ public:
     MemoryBitmap digits;  // the digit strip
 };
 
-// Where the two digits stand in the scoreboard, and the size of one digit cell.
-constexpr int tensDigitX = 148;
-constexpr int unitsDigitX = 163;
-constexpr int digitY = 13;
-constexpr int digitWidth = 14;
-constexpr int digitHeight = 15;

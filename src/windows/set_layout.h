@@ -33,4 +33,10 @@ constexpr int netOffsetX = hoop::openingLeft;
 constexpr int netOffsetY = hoop::rimTopBelowTop;
 constexpr int scoreboardOffsetY = -51;
 
+// The scoreboard's two digit cells (tens, units) from its top-left corner, and the size of a
+// cell: that of one digit of the digit strip, where 0 to 9 stand top to bottom.
+constexpr int digitCellX[2] = {148, 163};
+constexpr int digitCellY = 13;
+constexpr WindowSize digitCell{14, 15};
+
 }  // namespace set_layout

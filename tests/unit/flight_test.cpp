@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "sim/unbounded_flight.h"
 #include "unit/fake_desktop.h"
-#include "unit/unbounded_flight.h"
 
 namespace {
 
@@ -232,7 +232,7 @@ TEST_F(Flight, MovesTheWindowToTheTruncatedPosition) {
     EXPECT_EQ(desktop.moves[0], (FakeDesktop::Move{12, 7, 0}));
 }
 
-TEST_F(Flight, ReadsTheWorkAreaAtEveryTest) {
+TEST_F(Flight, ReadsTheWorkAreaAfreshAtEachSubStep) {
     ball.position = {500.0, 600.0};
     ball.velocity = {0.0, 0.0};
     desktop.area.bottom = 640;  // the taskbar grew
@@ -281,7 +281,7 @@ TEST_F(Flight, FromStartUpTheBallComesToRestOnTheFloor) {
 
 // After an hour without a step (a laptop asleep, an About screen left open) one step must
 // end exactly where the rules' sub-step by sub-step catch-up ends, without its millions of
-// work-area reads.
+// monitor reads.
 TEST(LongPause, EndsWhereTheUnboundedCatchUpEnds) {
     struct Case {
         const char* what;

@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "platform/resource_numbers.h"
 #include "platform/sound_cues.h"
+#include "res/resource_ids.h"
 #include "sim/game_state.h"
 #include "win32/window_test_support.h"
 #include "windows/backboard_window.h"
@@ -63,11 +63,14 @@ protected:
         auto strip = static_cast<HBITMAP>(
             LoadImageA(instance, MAKEINTRESOURCEA(IDB_DIGITS), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
         HGDIOBJ previous = SelectObject(digits, strip);
+        using namespace set_layout;
+        const int shown[2] = {tens, units};
         bool same = true;
-        for (int y = 0; y < 15 && same; ++y)
-            for (int x = 0; x < 14 && same; ++x)
-                same = pixelAt(scoreboard.hwnd, 148 + x, 13 + y) == GetPixel(digits, x, 15 * tens + y) &&
-                       pixelAt(scoreboard.hwnd, 163 + x, 13 + y) == GetPixel(digits, x, 15 * units + y);
+        for (int i = 0; i < 2; ++i)
+            for (int y = 0; y < digitCell.height && same; ++y)
+                for (int x = 0; x < digitCell.width && same; ++x)
+                    same = pixelAt(scoreboard.hwnd, digitCellX[i] + x, digitCellY + y) ==
+                           GetPixel(digits, x, digitCell.height * shown[i] + y);
         SelectObject(digits, previous);
         DeleteObject(strip);
         DeleteDC(digits);
@@ -120,6 +123,29 @@ TEST_F(Playfield, TheScoreboardShowsTheLastTwoDigitsOfTheScore) {
                           Case{100, 0, 0}, Case{136, 3, 6}}) {
         gameState.score = c.score;
         EXPECT_TRUE(scoreboardShows(c.tens, c.units)) << "score " << c.score;
+    }
+}
+
+TEST_F(Playfield, TheScoreboardTakesEveryPaintWhateverPictureIsMissing) {
+    // Each step leaves less to draw with; an update region left behind would bring WM_PAINT
+    // back for as long as the window lives.
+    struct Case {
+        const char* missing;
+        std::function<void()> lose;
+    };
+    const Case cases[] = {
+        {"nothing", [] {}},
+        {"the buffer and the digits", [&] { scoreboard.releaseBuffers(); }},
+        {"the board's picture too", [&] { scoreboard.releaseStrip(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.missing);
+        c.lose();
+        InvalidateRect(scoreboard.hwnd, nullptr, FALSE);
+        UpdateWindow(scoreboard.hwnd);
+        RECT left{};
+        EXPECT_FALSE(GetUpdateRect(scoreboard.hwnd, &left, FALSE));
+        EXPECT_TRUE(IsRectEmpty(&left));
     }
 }
 

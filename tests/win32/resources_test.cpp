@@ -148,7 +148,7 @@ TEST(Resources, IconAndHandCursorLoadByNumber) {
     ASSERT_NE(small, nullptr);
     DestroyIcon(static_cast<HICON>(small));
 
-    HCURSOR hand = LoadCursorA(module(), MAKEINTRESOURCEA(IDC_HAND));
+    HCURSOR hand = LoadCursorA(module(), MAKEINTRESOURCEA(IDC_GRAB_HAND));
     ASSERT_NE(hand, nullptr);
     ICONINFO cursor{};
     ASSERT_TRUE(GetIconInfo(hand, &cursor));

@@ -5,7 +5,8 @@
 
 // The catch-up of a flight step exactly as the rules state it, with no early end once the ball
 // rests: one sub-step for every 20 ms of `elapsedMs`, until a collision ends it. The reference
-// that a step after a long pause is compared with; `desktop` is the ball's own.
+// that a step after a long pause is compared with, by the flight tests and the rest measure;
+// the program itself never runs it. `desktop` is the ball's own.
 inline void unboundedCatchUp(Ball& ball, BallDesktop& desktop, double elapsedMs) {
     for (double remaining = elapsedMs; remaining > 0.0; remaining -= 20.0) {
         const double dt = remaining > 20.0 ? 0.02 : remaining * 0.001;
