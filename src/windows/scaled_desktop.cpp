@@ -87,6 +87,13 @@ ScreenRect ScaledDesktop::backboardRect() {
     return {left, top, left + unscaled(r.right - r.left, dpi), top + unscaled(r.bottom - r.top, dpi)};
 }
 
+Vector2 ScaledDesktop::unitsOf(int x, int y) {
+    lookUp(x + ballWidth / 2, y + ballHeight / 2);
+    const ScreenRect& p = current.area.monitor;
+    return {static_cast<double>(toUnits(x, p.left, current.dpi)),
+            static_cast<double>(toUnits(y, p.top, current.dpi))};
+}
+
 ScaledDesktop::Cursor ScaledDesktop::cursor(int clientX, int clientY, int screenX, int screenY,
                                             Vector2 ballPosition) {
     if (!known || !inside(current.area.monitor, screenX, screenY)) {

@@ -55,8 +55,11 @@ public:
 
     // The monitor is looked up afresh next time: its place or scale may have changed.
     void forgetMonitor() { known = false; }
-    // The DPI of the ball's monitor, 96 until one was looked up.
-    unsigned dpi() const { return known ? current.dpi : 96; }
+    // The DPI of the ball's monitor, 0 until one was looked up.
+    unsigned dpi() const { return known ? current.dpi : 0; }
+    // The top-left corner of a ball window at pixel (x, y), in units of the monitor under its
+    // centre.
+    Vector2 unitsOf(int x, int y);
     // A monitor in units: left and top as they are, the rest measured from them.
     static MonitorArea inUnits(const DeviceMonitor& m);
 
