@@ -293,12 +293,14 @@ struct ScaledSet {
     unsigned dpi;
     RECT board, scoreboard, net;
     int ball;
+    int cursorLow, cursorHigh;  // the cursor's width: the system's size at that scale, or at
+                                // 125 % the image nearest it (Wine picks one, Windows stretches)
 };
 const ScaledSet scaledSets[] = {
-    {96, {100, 150, 287, 284}, {100, 99, 287, 141}, {150, 252, 233, 328}, 50},
-    {120, {125, 188, 359, 356}, {125, 124, 359, 177}, {188, 316, 292, 411}, 63},
-    {144, {150, 225, 431, 426}, {150, 148, 431, 211}, {225, 378, 350, 492}, 75},
-    {192, {200, 300, 574, 568}, {200, 198, 574, 282}, {300, 504, 466, 656}, 100},
+    {96, {100, 150, 287, 284}, {100, 99, 287, 141}, {150, 252, 233, 328}, 50, 32, 32},
+    {120, {125, 188, 359, 356}, {125, 124, 359, 177}, {188, 316, 292, 411}, 63, 32, 48},
+    {144, {150, 225, 431, 426}, {150, 148, 431, 211}, {225, 378, 350, 492}, 75, 48, 48},
+    {192, {200, 300, 574, 568}, {200, 198, 574, 282}, {300, 504, 466, 656}, 100, 64, 64},
 };
 
 const ScaledSet* setFor(unsigned dpi) {
@@ -327,6 +329,18 @@ TEST_F(Playfield, EveryWindowHasTheSizePlaceAndShapeOfItsScale) {
     EXPECT_AT(host.hwnd, s->board.left, s->board.top, s->board.left, s->board.top);
     for (Window* w : std::initializer_list<Window*>{&host, &backboard, &scoreboard, &ball, &net})
         EXPECT_EQ(w->dpi, dpi) << w->className;
+
+    // The hand over the ball and the board at the cursor size of the scale.
+    for (HWND w : {ball.hwnd, backboard.hwnd}) {
+        ICONINFO icon{};
+        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HCURSOR>(GetClassLongPtrA(w, GCLP_HCURSOR)), &icon));
+        BITMAP mask{};
+        GetObjectA(icon.hbmMask, sizeof mask, &mask);
+        EXPECT_GE(mask.bmWidth, s->cursorLow);
+        EXPECT_LE(mask.bmWidth, s->cursorHigh);
+        DeleteObject(icon.hbmMask);
+        if (icon.hbmColor) DeleteObject(icon.hbmColor);
+    }
 
     // The same points in and out of each shape as at 100 %, scaled.
     EXPECT_TRUE(regionHolds(net.hwnd, 40, 4, dpi)) << "rim band";
