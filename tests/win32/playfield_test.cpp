@@ -410,4 +410,45 @@ TEST_F(Playfield, ASetToldOfANewScaleRedrawsAtItKeepingTheBoardsCornerAndTheBall
     }
 }
 
+// The system sends WM_DPICHANGED from inside the SetWindowPos that carries a window onto a
+// monitor of another scale. Here a hook sends it from inside the ball's own moves.
+HWND dpiChangeTarget = nullptr;
+unsigned dpiChangeTo = 0;
+int dpiChangesSent = 0;
+
+LRESULT CALLBACK sendDpiChangeFromInsideTheMove(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->hwnd == dpiChangeTarget && message->message == WM_WINDOWPOSCHANGED &&
+        dpiChangeTo != 0) {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
+        RECT suggested{pos->x, pos->y, pos->x + set_scale::scaled(50, dpiChangeTo),
+                       pos->y + set_scale::scaled(50, dpiChangeTo)};
+        const unsigned to = dpiChangeTo;
+        dpiChangeTo = 0;  // once, as the system does
+        ++dpiChangesSent;
+        SendMessageA(message->hwnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(Playfield, AScaleChangeFromInsideTheBallsOwnMoveLeavesTheMoveAsTheBallMadeIt) {
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, sendDpiChangeFromInsideTheMove, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    dpiChangeTarget = ball.hwnd;
+    const unsigned own = ball.dpi;
+    const int size = set_scale::scaled(50, own);
+    for (Vector2 to : {Vector2{300.0, 200.0}, Vector2{310.0, 190.0}}) {
+        dpiChangeTo = own == 192 ? 96 : 192;
+        ball.ball.moveAndSpin(to);
+        const RECT r = rectOf(ball.hwnd);
+        EXPECT_EQ(r.right - r.left, size) << "the ball keeps the scale of the monitor it looked up";
+        EXPECT_EQ(ball.dpi, own);
+        EXPECT_EQ(ball.ball.position.x, to.x) << "the rules' position is the move's own";
+        EXPECT_EQ(ball.ball.position.y, to.y);
+        EXPECT_EQ(r.left, set_scale::scaled(static_cast<int>(to.x), own));
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(dpiChangesSent, 2);
+}
+
 }  // namespace
