@@ -73,8 +73,9 @@ def ball_frame(k, frames=7, size=50, ss=6, scale=1.0, extend=False):
     u, v = (X - size / 2) / r, (Y - size / 2) / r
     rr = u * u + v * v
     inside = rr <= 1
-    if extend:                                         # outside: the rim's own colour
-        out = np.sqrt(np.maximum(rr, 1))
+    if extend:                                         # outside: the rim's own colour,
+        out = np.sqrt(np.maximum(rr, 1))               # for three pixels of the 100 % ball
+        near = out <= 1 + 3 * scale / r
         u, v, rr = u / out, v / out, np.minimum(rr, 1)
     w = np.sqrt(np.clip(1 - rr, 0, 1))
     view = np.stack([u, -v, w], axis=-1)               # x right, y up, z toward the viewer
@@ -104,8 +105,7 @@ def ball_frame(k, frames=7, size=50, ss=6, scale=1.0, extend=False):
     col = mix(groove, col, t)
     # a touch of darkening at the limb, as a sphere shows
     col *= (0.72 + 0.28 * np.clip(w * 1.6, 0, 1))[..., None]
-    if not extend:
-        col[~inside] = 0
+    col[~(near if extend else inside)] = 0
     return clamp8(downsample(col, ss))
 
 
