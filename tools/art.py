@@ -73,8 +73,9 @@ def ball_frame(k, frames=7, size=50, ss=6, scale=1.0, extend=False):
     u, v = (X - size / 2) / r, (Y - size / 2) / r
     rr = u * u + v * v
     inside = rr <= 1
-    if extend:                                         # outside: the rim's own colour
-        out = np.sqrt(np.maximum(rr, 1))
+    if extend:                                         # outside: the rim's own colour,
+        out = np.sqrt(np.maximum(rr, 1))               # for three pixels of the 100 % ball
+        near = out <= 1 + 3 * scale / r
         u, v, rr = u / out, v / out, np.minimum(rr, 1)
     w = np.sqrt(np.clip(1 - rr, 0, 1))
     view = np.stack([u, -v, w], axis=-1)               # x right, y up, z toward the viewer
@@ -104,8 +105,7 @@ def ball_frame(k, frames=7, size=50, ss=6, scale=1.0, extend=False):
     col = mix(groove, col, t)
     # a touch of darkening at the limb, as a sphere shows
     col *= (0.72 + 0.28 * np.clip(w * 1.6, 0, 1))[..., None]
-    if not extend:
-        col[~inside] = 0
+    col[~(near if extend else inside)] = 0
     return clamp8(downsample(col, ss))
 
 
@@ -337,6 +337,34 @@ def _text(arr, xy, text, f, color, shadow=None, offset=(1, 1), anchor="la", blur
     arr[:] = mix(arr, color, np.asarray(mask, float) / 255)
 
 
+TEXT_SAMPLES = 8   # text drawn anew is set at this many pixels to a 100 % pixel, whatever size
+
+
+def _text_at(arr, k, xy, text, face, size, color, shadow=None, offset=(1, 1), anchor="la",
+             blur=1.0):
+    """_text with lengths in 100 % pixels on a picture of k samples to one. Drawn anew (k other
+    than 1), the text is set at one size for every k and then resampled, so the glyphs' hinted
+    widths, rounded at the size they are set at, are the same at every scale."""
+    if k == 1:
+        _text(arr, xy, text, font(face, size), color, shadow, offset, anchor, blur)
+        return
+    t = TEXT_SAMPLES
+    h, w, _ = arr.shape
+    big = (int(round(w * t / k)), int(round(h * t / k)))
+    f = font(face, int(round(size * t)))
+
+    def layer(dx, dy, radius=0.0):
+        m = Image.new("L", big, 0)
+        ImageDraw.Draw(m).text(((xy[0] + dx) * t, (xy[1] + dy) * t), text, font=f, fill=255,
+                               anchor=anchor)
+        if radius:
+            m = m.filter(ImageFilter.GaussianBlur(radius * t))
+        return np.asarray(m.resize((w, h), Image.BOX), float) / 255
+    if shadow is not None:
+        arr[:] = mix(arr, shadow, layer(*offset, blur) * 0.85)
+    arr[:] = mix(arr, color, layer(0, 0))
+
+
 def about(k=1):
     """The About picture, k samples to a pixel of the 100 % picture each way (k = 1: that
     picture itself). Lengths are in 100 % pixels; u, v are sample centres in them."""
@@ -366,23 +394,22 @@ def about(k=1):
     glow = np.exp(-(((gx - 56) / 52) ** 2 + ((gy - 54) / 52) ** 2))
     arr = mix(arr, (255, 150, 60), glow * 0.25)
     _paste(arr, ball, px(18), px(16))
-    _text(arr, (px(108), px(26)), TITLE, font("DejaVuSans-Bold.ttf", px(25)), (255, 160, 48),
-          shadow=(0, 0, 0), offset=(px(2), px(2)), blur=k)
-    _text(arr, (px(110), px(62)), SUBTITLE, font("DejaVuSans.ttf", px(14)), (210, 218, 255))
+    _text_at(arr, k, (108, 26), TITLE, "DejaVuSans-Bold.ttf", 25, (255, 160, 48),
+             shadow=(0, 0, 0), offset=(2, 2))
+    _text_at(arr, k, (110, 62), SUBTITLE, "DejaVuSans.ttf", 14, (210, 218, 255))
     line = (v >= 104) & (v < 106) & (u >= 24) & (u < 376)
     arr[line] = mix(arr[line], (255, 150, 40), 0.9)
     # the instructions, each with a small orange bullet
-    body = font("DejaVuSans.ttf", px(14))
     y = 122
     dot = ball_frame(3, size=px(12), ss=max(1, round(6 / k)), scale=k)
     for i, text in enumerate(INSTRUCTIONS):
         cont = i == 1
         if not cont:
             _paste(arr, dot, px(24), px(y + 3))
-        _text(arr, (px(44), px(y)), text, body, (242, 244, 255), shadow=(0, 0, 20), blur=k)
+        _text_at(arr, k, (44, y), text, "DejaVuSans.ttf", 14, (242, 244, 255), shadow=(0, 0, 20))
         y += 26 if i != 0 else 20
-    _text(arr, (px(200), px(281)), CLOSE_HINT, font("DejaVuSans-Oblique.ttf", px(13)), (60, 26, 6),
-          anchor="mm")
+    _text_at(arr, k, (200, 281), CLOSE_HINT, "DejaVuSans-Oblique.ttf", 13, (60, 26, 6),
+             anchor="mm")
     return clamp8(arr) if k == 1 else arr
 
 
@@ -544,23 +571,26 @@ def _scoreboard_at(g):
     sub = arr[y0:y0 + size, x0:x0 + size]
     m = bf.sum(axis=2) > 0
     sub[m] = bf[m]
-    # the word, where the 100 % picture has its ink, at the size of the picture
+    # the word, where the 100 % picture has its ink, set at one size for every scale
     f1 = font("DejaVuSans-Bold.ttf", 19)
     l1, t1, r1, b1 = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((0, 0), "СЧЁТ", font=f1)
     ink_x = 44 + (92 - (r1 - l1)) // 2
     ink_y = (h - (b1 - t1)) // 2
-    f = font("DejaVuSans-Bold.ttf", int(round(19 * g.fy)))
-    W, H = arr.shape[1], arr.shape[0]
+    T = TEXT_SAMPLES
+    f = font("DejaVuSans-Bold.ttf", 19 * T)
     l, t, r, b = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((0, 0), "СЧЁТ", font=f)
-    x = ink_x * g.fx + ((r1 - l1) * g.fx - (r - l)) / 2 - l
-    y = ink_y * g.fy + ((b1 - t1) * g.fy - (b - t)) / 2 - t
-    txt = Image.new("L", (W, H), 0)
-    shadow = Image.new("L", (W, H), 0)
-    ImageDraw.Draw(txt).text((x, y), "СЧЁТ", font=f, fill=255)
-    ImageDraw.Draw(shadow).text((x + g.fx, y + 2 * g.fy), "СЧЁТ", font=f, fill=255)
-    shadow = shadow.filter(ImageFilter.GaussianBlur(0.7 * g.fy))
-    arr = mix(arr, (90, 30, 4), np.asarray(shadow, float) / 255 * 0.8)
-    arr = mix(arr, (255, 255, 255), np.asarray(txt, float) / 255)
+    x = ink_x * T + ((r1 - l1) * T - (r - l)) / 2 - l
+    y = ink_y * T + ((b1 - t1) * T - (b - t)) / 2 - t
+    size = (arr.shape[1], arr.shape[0])
+
+    def layer(dx, dy, radius=0.0):
+        m = Image.new("L", (w * T, h * T), 0)
+        ImageDraw.Draw(m).text((x + dx * T, y + dy * T), "СЧЁТ", font=f, fill=255)
+        if radius:
+            m = m.filter(ImageFilter.GaussianBlur(radius * T))
+        return np.asarray(m.resize(size, Image.BOX), float) / 255
+    arr = mix(arr, (90, 30, 4), layer(1, 2, 0.7) * 0.8)
+    arr = mix(arr, (255, 255, 255), layer(0, 0))
     arr[(v >= 2) & (v < 40) & (u >= 140) & (u < 185)] = (60, 22, 4)
     arr[(v >= 3) & (v < 39) & (u >= 141) & (u < 184)] = SCORE_BLUE
     return g.finish(arr, inside)
