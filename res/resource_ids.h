@@ -19,6 +19,15 @@
 #define IDB_SCOREBOARD 117
 #define IDB_DIGITS 119
 
+/* The high-resolution masters the pictures above are drawn from at other scales (PNG, RCDATA):
+   each picture's number plus 100. */
+#define IDR_MASTER_BALL 203
+#define IDR_MASTER_BACKBOARD 205
+#define IDR_MASTER_NET 206
+#define IDR_MASTER_ABOUT 207
+#define IDR_MASTER_SCOREBOARD 217
+#define IDR_MASTER_DIGITS 219
+
 #define IDM_SOUND 40002
 #define IDM_RESET_SCORE 40003
 #define IDM_ABOUT 40004

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/about_screen.h"
+#include "platform/dpi_awareness.h"
 #include "platform/sound_cues.h"
 #include "app/basketball_set.h"
 #include "res/resource_ids.h"
@@ -25,6 +26,8 @@ bool activateRunningCopy() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before any window: the manifest asks for the same, but a system may not read it.
+    enableDpiAwareness();
     if (activateRunningCopy()) return 0;
 
     playCue(IDW_BIG_CHEER, instance);

@@ -1,7 +1,9 @@
 #include "platform/about_screen.h"
 
 #include "platform/about_layout.h"
+#include "platform/pictures.h"
 #include "res/resource_ids.h"
+#include "win/dpi.h"
 #include "win/gdi.h"
 
 AboutScreen::AboutScreen(HINSTANCE instance_, HWND ownerWindow_)
@@ -13,8 +15,9 @@ AboutScreen::~AboutScreen() {
 
 int AboutScreen::show() {
     if (!bitmap) {
-        bitmap = static_cast<HBITMAP>(
-            LoadImageA(instance, MAKEINTRESOURCEA(IDB_ABOUT), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        // At the scale of the monitor it opens on: the primary, where it is centred.
+        const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+        bitmap = loadPicture(instance, IDB_ABOUT, monitorDpi(MonitorFromPoint(POINT{cx, cy}, MONITOR_DEFAULTTOPRIMARY)));
         if (!bitmap) return 0;
     }
     BITMAP bm{};

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/desktop.h"
+#include "win/dpi.h"
 
 namespace {
 
@@ -16,10 +17,11 @@ ScreenRect readWorkArea() {
     return toScreenRect(area);
 }
 
-MonitorArea readMonitorAt(int x, int y) {
+MonitorArea readMonitorAt(int x, int y, unsigned* dpi) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
+    if (dpi) *dpi = monitorDpi(monitor);
     if (monitor && GetMonitorInfoA(monitor, &info) && !IsRectEmpty(&info.rcMonitor) &&
         !IsRectEmpty(&info.rcWork)) {
         return {toScreenRect(info.rcMonitor), toScreenRect(info.rcWork)};

@@ -14,8 +14,17 @@ bool SpriteWindow::onCreate() {
     HDC dc = GetDC(hwnd);
     if (dc == nullptr) return false;
 
-    return strip.hold(dc, static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(bitmapId),
-                                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    return strip.hold(dc, pictureAt(dpi));
+}
+
+HBITMAP SpriteWindow::pictureAt(unsigned) {
+    return static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+bool SpriteWindow::onScaleChanged() {
+    HDC dc = GetDC(hwnd);  // the class's own DC
+    return dc != nullptr && strip.hold(dc, pictureAt(dpi));
 }
 
 void SpriteWindow::onPaint() {

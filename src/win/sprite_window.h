@@ -15,6 +15,11 @@ public:
     void onPaint() override;
     void onDestroy() override;
     bool onCreate() override;
+    // The strip drawn anew for the window's scale.
+    bool onScaleChanged() override;
+    // The strip at `dpi`, owned by the caller. Here the bitmap resource as it is, for a window
+    // at 100 %; windows with pictures for other scales override it.
+    virtual HBITMAP pictureAt(unsigned dpi);
 
     // Places the window's top-left corner at screen (x, y) and shows frame `frame` (taken
     // modulo the frame count) at the next paint.

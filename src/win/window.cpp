@@ -1,5 +1,7 @@
 #include "win/window.h"
 
+#include "win/dpi.h"
+
 #if !defined(_WIN64)
 static_assert(sizeof(WNDCLASSEXA) == 48, "the 32-bit extended class record is 48 bytes");
 #endif
@@ -15,6 +17,17 @@ constexpr int noObjectExitCode = static_cast<int>(0x80004003u);
 // Mouse coordinates are signed: a captured mouse left of or above the window is negative.
 int signedLow(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
 int signedHigh(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+
+// The cursor for the scale of the primary monitor, where the set starts: at 100 % the plain
+// load as ever, at other scales the image of the system's cursor size for that scale.
+HCURSOR loadCursor(HINSTANCE instance, unsigned cursorId) {
+    const unsigned dpi = monitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+    if (dpi == 96) return LoadCursorA(instance, MAKEINTRESOURCEA(cursorId));
+    const int size = cursorSizeForDpi(dpi);
+    // Shared: the system frees it with the module.
+    return static_cast<HCURSOR>(LoadImageA(instance, MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR,
+                                           size, size, LR_SHARED));
+}
 
 Window* boundObject(HWND hwnd) {
     return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, 0));
@@ -52,6 +65,9 @@ LRESULT dispatch(Window& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_RBUTTONUP:
         window.onRButtonUp(wParam, signedLow(lParam), signedHigh(lParam));
         return 0;
+    case WM_DPICHANGED:
+        if (lParam) window.onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_CAPTURECHANGED:
         window.onCaptureChanged(reinterpret_cast<HWND>(lParam));
         return 0;
@@ -63,7 +79,8 @@ LRESULT dispatch(Window& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 Window::Window(const char* className_, int width_, int height_, unsigned cursorId_,
                Window* owner_, bool transparent_, bool hidden_)
-    : className(className_), width(width_), height(height_), cursorId(cursorId_), owner(owner_),
+    : className(className_), baseWidth(width_), baseHeight(height_), width(width_),
+      height(height_), dpi(96), cursorId(cursorId_), owner(owner_),
       transparent(transparent_), hidden(hidden_), instance(nullptr), hwnd(nullptr), exitCode(0) {}
 
 Window::~Window() = default;
@@ -93,6 +110,21 @@ bool Window::onCreate() { return true; }
 
 void Window::onCaptureChanged(HWND) {}
 
+void Window::onDpiChanged(unsigned newDpi, const RECT& suggested) {
+    setDpi(newDpi);
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Window::onScaleChanged() { return true; }
+
+bool Window::setDpi(unsigned newDpi) {
+    dpi = newDpi > 0 ? newDpi : 96;
+    width = MulDiv(baseWidth, static_cast<int>(dpi), 96);
+    height = MulDiv(baseHeight, static_cast<int>(dpi), 96);
+    return onScaleChanged();
+}
+
 bool Window::create(HINSTANCE instance_) {
     instance = instance_;
 
@@ -103,8 +135,7 @@ bool Window::create(HINSTANCE instance_) {
     wc.cbWndExtra = sizeof(Window*);  // the object pointer, pointer-sized on 64-bit builds
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(appIconId));
-    wc.hCursor = cursorId != 0 ? LoadCursorA(instance, MAKEINTRESOURCEA(cursorId))
-                               : LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = cursorId != 0 ? loadCursor(instance, cursorId) : LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszMenuName = nullptr;
     wc.lpszClassName = className;
@@ -125,6 +156,15 @@ bool Window::create(HINSTANCE instance_) {
     SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(this));
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+
+    // Made at the 100 % size; the scale of the monitor it is on is known only now.
+    const unsigned created = windowDpi(hwnd);
+    if (created != 96) {
+        dpi = created;
+        width = MulDiv(baseWidth, static_cast<int>(dpi), 96);
+        height = MulDiv(baseHeight, static_cast<int>(dpi), 96);
+        SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     if (!onCreate()) {
         SendMessageA(hwnd, WM_CLOSE, 0, 0);

@@ -33,14 +33,26 @@ public:
     // The mouse capture left this window for `newCapture` (null: for none), taken by another
     // window or released, by the system or by this program.
     virtual void onCaptureChanged(HWND newCapture);
+    // The window's monitor changed its scale, or the window was moved onto a monitor of
+    // another scale. By default it takes the new scale and the suggested rectangle.
+    virtual void onDpiChanged(unsigned newDpi, const RECT& suggested);
+    // Sizes are set for `dpi`: build what depends on the scale (pictures, shapes) anew.
+    virtual bool onScaleChanged();
+
+    // Takes `newDpi`: the size becomes the 100 % size times newDpi / 96, then onScaleChanged.
+    // Does not move or resize the native window.
+    bool setDpi(unsigned newDpi);
 
     // Registers the class, creates the window at (0, 0), binds this object, runs onCreate and
     // shows the window. False if any step fails; after a failed onCreate the window is closed.
     bool create(HINSTANCE instance);
 
     const char* className;  // also the window title
-    int width;
+    int baseWidth;          // at 100 %
+    int baseHeight;
+    int width;              // in pixels at dpi
     int height;
+    unsigned dpi;
     unsigned cursorId;      // 0: the system arrow
     Window* owner;          // null for a top-level window
     bool transparent;

@@ -8,10 +8,11 @@
 #include "res/shapes.h"
 #include "sim/game_state.h"
 #include "windows/own_windows.h"
+#include "windows/set_scale.h"
 #include "windows/window_regions.h"
 
 BackboardWindow::BackboardWindow(Window* owner_)
-    : SpriteWindow(set_layout::backboardClass, set_layout::backboard.width, set_layout::backboard.height,
+    : SetSpriteWindow(set_layout::backboardClass, set_layout::backboard.width, set_layout::backboard.height,
                    IDC_GRAB_HAND, IDB_BACKBOARD, 1, owner_, false) {}
 
 bool BackboardWindow::onCreate() {
@@ -20,9 +21,27 @@ bool BackboardWindow::onCreate() {
     if (!menu) return false;
     popupMenu = GetSubMenu(menu, 0);
     if (!popupMenu) return false;
+    // The start corner measured from the primary monitor's top-left corner, (0, 0).
+    boardX = set_scale::scaled(set_layout::startX, dpi);
+    boardY = set_scale::scaled(set_layout::startY, dpi);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    return shapeWindow(hwnd, createBackboardRegion());
+    return shapeWindow(hwnd, createBackboardRegion(dpi));
+}
+
+bool BackboardWindow::onScaleChanged() {
+    return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createBackboardRegion(dpi));
+}
+
+void BackboardWindow::onDpiChanged(unsigned newDpi, const RECT& suggested) {
+    boardX = suggested.left;
+    boardY = suggested.top;
+    setDpi(newDpi);
+    SetWindowPos(hwnd, nullptr, boardX, boardY, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND net = findOwnWindow(set_layout::netClass);
+    HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
+    if (net && scoreboard) placeSet(net, scoreboard);
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void BackboardWindow::onDestroy() {
@@ -65,11 +84,17 @@ void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
 
     boardX += x - grabX;
     boardY += y - grabY;
+    placeSet(net, scoreboard);
+}
+
+void BackboardWindow::placeSet(HWND net, HWND scoreboard) {
     const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    using set_scale::scaled;
     SetWindowPos(GetParent(hwnd), nullptr, boardX, boardY, 0, 0, flags);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0, flags);
-    SetWindowPos(net, nullptr, boardX + set_layout::netOffsetX, boardY + set_layout::netOffsetY, 0, 0, flags);
-    SetWindowPos(scoreboard, nullptr, boardX, boardY + set_layout::scoreboardOffsetY, 0, 0, flags);
+    SetWindowPos(net, nullptr, boardX + scaled(set_layout::netOffsetX, dpi),
+                 boardY + scaled(set_layout::netOffsetY, dpi), 0, 0, flags);
+    SetWindowPos(scoreboard, nullptr, boardX, boardY + scaled(set_layout::scoreboardOffsetY, dpi), 0, 0, flags);
 }
 
 void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {
@@ -98,6 +123,6 @@ bool BackboardWindow::onCommand(WPARAM wParam, LPARAM lParam) {
         DestroyWindow(GetParent(hwnd));
         return true;
     default:
-        return SpriteWindow::onCommand(wParam, lParam);
+        return SetSpriteWindow::onCommand(wParam, lParam);
     }
 }

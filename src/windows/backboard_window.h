@@ -1,10 +1,10 @@
 #pragma once
 
-#include "win/sprite_window.h"
+#include "windows/set_sprite_window.h"
 #include "windows/set_layout.h"
 
 // The board with the hoop: drags the whole set and owns the popup menu.
-class BackboardWindow : public SpriteWindow {
+class BackboardWindow : public SetSpriteWindow {
 public:
     explicit BackboardWindow(Window* owner);
 
@@ -17,6 +17,12 @@ public:
     bool onCommand(WPARAM wParam, LPARAM lParam) override;
     bool onCreate() override;
     void onCaptureChanged(HWND newCapture) override;
+    bool onScaleChanged() override;
+    // The board takes the suggested rectangle; host, net and scoreboard follow its corner.
+    void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
+
+    // Moves host, board, net and scoreboard to the board's corner (boardX, boardY).
+    void placeSet(HWND net, HWND scoreboard);
 
     HMENU menu = nullptr;
     HMENU popupMenu = nullptr;

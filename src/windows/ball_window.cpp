@@ -10,7 +10,7 @@
 RoundSpriteWindow::RoundSpriteWindow(const char* className_, int width_, int height_,
                                      unsigned cursorId_, unsigned bitmapId_, int frameCount_,
                                      Window* owner_)
-    : SpriteWindow(className_, width_, height_, cursorId_, bitmapId_, frameCount_, owner_, false) {}
+    : SetSpriteWindow(className_, width_, height_, cursorId_, bitmapId_, frameCount_, owner_, false) {}
 
 RoundSpriteWindow::~RoundSpriteWindow() = default;
 
@@ -19,10 +19,15 @@ bool RoundSpriteWindow::onCreate() {
     return shapeWindow(hwnd, createRoundRegion(width, height));
 }
 
+bool RoundSpriteWindow::onScaleChanged() {
+    return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createRoundRegion(width, height));
+}
+
 BallWindow::BallWindow(Window* owner_)
     : RoundSpriteWindow(set_layout::ballClass, set_layout::ball.width, set_layout::ball.height,
                         IDC_GRAB_HAND, IDB_BALL, set_layout::ballFrames, owner_),
-      ball(*this, set_layout::ball.width, set_layout::ball.height, set_layout::ballFrames) {}
+      scaledDesktop(*this, set_layout::ball.width, set_layout::ball.height),
+      ball(scaledDesktop, set_layout::ball.width, set_layout::ball.height, set_layout::ballFrames) {}
 
 BallWindow::~BallWindow() = default;
 
@@ -31,14 +36,32 @@ void BallWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
     if (key == VK_ESCAPE) DestroyWindow(GetParent(GetParent(GetParent(hwnd))));
 }
 
+namespace {
+
+POINT onScreen(HWND window, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+}  // namespace
+
 void BallWindow::onLButtonDown(WPARAM, int x, int y) {
-    ball.grab(x, y);
+    const POINT s = onScreen(hwnd, x, y);
+    scaledDesktop.press(ball, x, y, s.x, s.y);
     keepOwnedWindowsAbove(className);
 }
 
-void BallWindow::onLButtonUp(WPARAM, int x, int y) { ball.release(x, y); }
+void BallWindow::onLButtonUp(WPARAM, int x, int y) {
+    const POINT s = onScreen(hwnd, x, y);
+    scaledDesktop.release(ball, x, y, s.x, s.y);
+}
 
-void BallWindow::onMouseMove(WPARAM, int x, int y) { ball.drag(x, y); }
+void BallWindow::onMouseMove(WPARAM, int x, int y) {
+    if (!ball.grabbed) return;
+    const POINT s = onScreen(hwnd, x, y);
+    scaledDesktop.drag(ball, x, y, s.x, s.y);
+}
 
 // Capture taken away in the middle of a hold lets the ball go where the cursor is, as the
 // button's release would have. The ball's own release lets go before it gives up the capture,
@@ -47,8 +70,27 @@ void BallWindow::onCaptureChanged(HWND newCapture) {
     if (newCapture == hwnd || !ball.grabbed) return;
     POINT cursor{};
     GetCursorPos(&cursor);
-    ScreenToClient(hwnd, &cursor);
-    ball.release(cursor.x, cursor.y);
+    POINT client = cursor;
+    ScreenToClient(hwnd, &client);
+    scaledDesktop.release(ball, client.x, client.y, cursor.x, cursor.y);
+}
+
+void BallWindow::onDpiChanged(unsigned newDpi, const RECT&) {
+    if (moving || newDpi == dpi) return;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    const int centreX = (r.left + r.right) / 2;
+    const int centreY = (r.top + r.bottom) / 2;
+    setDpi(newDpi);
+    const int x = centreX - width / 2;
+    const int y = centreY - height / 2;
+    moving = true;
+    SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    moving = false;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    // The ball's place in units of the new scale; a resting ball settles again.
+    scaledDesktop.forgetMonitor();
+    ball.position = scaledDesktop.unitsOf(x, y);
 }
 
 void BallWindow::flightStep() { ball.flightStep(); }
@@ -57,9 +99,26 @@ bool BallWindow::resting() { return ball.resting(); }
 
 void BallWindow::restEnded() { ball.tickClock.restart(); }
 
-void BallWindow::moveTo(int x, int y, int frame) { SpriteWindow::moveTo(x, y, frame); }
+// A move onto a monitor of another scale takes that scale first: the window arrives there at
+// its size, and the system's WM_DPICHANGED from inside the move finds nothing left to do.
+void BallWindow::moveTo(int x, int y, int frame) {
+    moving = true;
+    const unsigned wanted = scaledDesktop.dpi();
+    if (wanted != 0 && wanted != dpi) {
+        setDpi(wanted);
+        SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    }
+    SpriteWindow::moveTo(x, y, frame);
+    moving = false;
+}
 
 MonitorArea BallWindow::monitorAt(int x, int y) { return readMonitorAt(x, y); }
+
+DeviceMonitor BallWindow::deviceMonitorAt(int x, int y) {
+    DeviceMonitor m;
+    m.area = readMonitorAt(x, y, &m.dpi);
+    return m;
+}
 
 void BallWindow::playCue(int cueId) { ::playCue(cueId, instance); }
 

@@ -2,21 +2,24 @@
 
 #include "sim/ball.h"
 #include "sim/flight_stepper.h"
-#include "win/sprite_window.h"
+#include "windows/scaled_desktop.h"
+#include "windows/set_sprite_window.h"
 
 // A sprite window cut to the ellipse inscribed in its rectangle.
-class RoundSpriteWindow : public SpriteWindow {
+class RoundSpriteWindow : public SetSpriteWindow {
 public:
     RoundSpriteWindow(const char* className, int width, int height, unsigned cursorId,
                       unsigned bitmapId, int frameCount, Window* owner);
     ~RoundSpriteWindow() override;
 
     bool onCreate() override;
+    bool onScaleChanged() override;
 };
 
 // The ball on the desktop: the window, its flight, and the grab-drag-throw gesture. It is the
-// ball's view of the desktop, and the main loop steps its flight.
-class BallWindow : public RoundSpriteWindow, public BallDesktop, public FlightStepper {
+// desktop in pixels under the ball's view in 100 % units (scaledDesktop), and the main loop
+// steps its flight.
+class BallWindow : public RoundSpriteWindow, public DeviceDesktop, public FlightStepper {
 public:
     explicit BallWindow(Window* owner);
     ~BallWindow() override;
@@ -26,19 +29,26 @@ public:
     void onLButtonUp(WPARAM keys, int x, int y) override;
     void onMouseMove(WPARAM keys, int x, int y) override;
     void onCaptureChanged(HWND newCapture) override;
+    // The ball keeps its centre. Sent from inside the ball's own move onto a monitor of
+    // another scale, it finds the move has already taken that scale.
+    void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
 
     void flightStep() override;
     bool resting() override;
     void restEnded() override;
 
-    // Both the sprite's move and the ball's request to move its window.
+    // Both the sprite's move and the desktop's, in pixels; at the scale of the monitor the
+    // ball's view last looked up.
     void moveTo(int x, int y, int frame) override;
     MonitorArea monitorAt(int x, int y) override;
+    DeviceMonitor deviceMonitorAt(int x, int y) override;
     void playCue(int cueId) override;
     ScreenRect backboardRect() override;
     void repaintScoreboard() override;
     void captureMouse() override;
     void releaseMouse() override;
 
-    Ball ball;
+    ScaledDesktop scaledDesktop;
+    Ball ball;  // on scaledDesktop
+    bool moving = false;  // inside moveTo's SetWindowPos
 };

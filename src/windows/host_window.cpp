@@ -1,6 +1,7 @@
 #include "windows/host_window.h"
 
 #include "windows/set_layout.h"
+#include "windows/set_scale.h"
 
 HostWindow::HostWindow(int startX_, int startY_)
     : Window(set_layout::hostClass, 0, 0, 0, nullptr, false, false), startX(startX_), startY(startY_) {}
@@ -20,7 +21,8 @@ void HostWindow::onInitMenuPopup(HMENU menu) {
 
 bool HostWindow::onCreate() {
     if (!Window::onCreate()) return false;
-    SetWindowPos(hwnd, nullptr, startX, startY, 0, 0,
+    // A 100 % place, measured from the primary monitor's top-left corner (0, 0).
+    SetWindowPos(hwnd, nullptr, set_scale::scaled(startX, dpi), set_scale::scaled(startY, dpi), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     return true;
 }

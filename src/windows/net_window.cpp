@@ -1,20 +1,38 @@
 #include "windows/net_window.h"
 
 #include "res/resource_ids.h"
+#include "windows/own_windows.h"
 #include "windows/set_layout.h"
+#include "windows/set_scale.h"
 #include "windows/window_regions.h"
 
 NetWindow::NetWindow(Window* owner_)
-    : SpriteWindow(set_layout::netClass, set_layout::net.width, set_layout::net.height, 0, IDB_NET, 1,
+    : SetSpriteWindow(set_layout::netClass, set_layout::net.width, set_layout::net.height, 0, IDB_NET, 1,
                    owner_, false) {}
 
 bool NetWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
     // The backboard's start corner plus the net's place under the hoop.
-    SetWindowPos(hwnd, nullptr, set_layout::startX + set_layout::netOffsetX,
-                 set_layout::startY + set_layout::netOffsetY, 0, 0,
+    using set_scale::scaled;
+    SetWindowPos(hwnd, nullptr, scaled(set_layout::startX, dpi) + scaled(set_layout::netOffsetX, dpi),
+                 scaled(set_layout::startY, dpi) + scaled(set_layout::netOffsetY, dpi), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    return shapeWindow(hwnd, createNetRegion());
+    return shapeWindow(hwnd, createNetRegion(dpi));
+}
+
+bool NetWindow::onScaleChanged() {
+    return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createNetRegion(dpi));
+}
+
+void NetWindow::onDpiChanged(unsigned newDpi, const RECT&) {
+    setDpi(newDpi);
+    RECT board{};
+    if (HWND backboard = findOwnWindow(set_layout::backboardClass)) GetWindowRect(backboard, &board);
+    using set_scale::scaled;
+    SetWindowPos(hwnd, nullptr, board.left + scaled(set_layout::netOffsetX, dpi),
+                 board.top + scaled(set_layout::netOffsetY, dpi), width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void NetWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {

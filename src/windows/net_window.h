@@ -1,14 +1,17 @@
 #pragma once
 
-#include "win/sprite_window.h"
+#include "windows/set_sprite_window.h"
 
 // The net under the hoop; its mesh openings are cut out of the window, so the ball shows
 // through them and clicks there reach whatever lies below.
-class NetWindow : public SpriteWindow {
+class NetWindow : public SetSpriteWindow {
 public:
     explicit NetWindow(Window* owner);
 
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     bool onCreate() override;
+    bool onScaleChanged() override;
+    // The net follows the board: the new size, hung under the board's hoop.
+    void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
 };
 

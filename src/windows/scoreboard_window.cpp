@@ -2,30 +2,51 @@
 
 #include "res/resource_ids.h"
 #include "sim/game_state.h"
+#include "windows/own_windows.h"
 #include "windows/set_layout.h"
+#include "windows/set_scale.h"
 #include "windows/window_regions.h"
 
 ScoreboardWindow::ScoreboardWindow(Window* owner_)
-    : SpriteWindow(set_layout::scoreboardClass, set_layout::scoreboard.width,
+    : SetSpriteWindow(set_layout::scoreboardClass, set_layout::scoreboard.width,
                    set_layout::scoreboard.height, 0, IDB_SCOREBOARD, 1, owner_, false) {}
 
 bool ScoreboardWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
+    if (!holdBuffers()) return false;
+
+    // The backboard's start corner plus the scoreboard's place above it.
+    using set_scale::scaled;
+    SetWindowPos(hwnd, nullptr, scaled(set_layout::startX, dpi),
+                 scaled(set_layout::startY, dpi) + scaled(set_layout::scoreboardOffsetY, dpi), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    return shapeWindow(hwnd, createScoreboardRegion(dpi));
+}
+
+bool ScoreboardWindow::holdBuffers() {
     HDC dc = GetDC(hwnd);  // the class's own DC: never released
     if (!dc) return false;
-
     // Both or neither: a failure leaves nothing held.
     if (!buffer.hold(dc, CreateCompatibleBitmap(dc, width, height))) return false;
-    if (!digits.hold(dc, static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(IDB_DIGITS),
-                                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)))) {
+    if (!digits.hold(dc, loadPicture(instance, IDB_DIGITS, dpi))) {
         buffer.release();
         return false;
     }
+    return true;
+}
 
-    // The backboard's start corner plus the scoreboard's place above it.
-    SetWindowPos(hwnd, nullptr, set_layout::startX, set_layout::startY + set_layout::scoreboardOffsetY, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    return shapeWindow(hwnd, createScoreboardRegion());
+bool ScoreboardWindow::onScaleChanged() {
+    return SpriteWindow::onScaleChanged() && holdBuffers() &&
+           shapeWindow(hwnd, createScoreboardRegion(dpi));
+}
+
+void ScoreboardWindow::onDpiChanged(unsigned newDpi, const RECT&) {
+    setDpi(newDpi);
+    RECT board{};
+    if (HWND backboard = findOwnWindow(set_layout::backboardClass)) GetWindowRect(backboard, &board);
+    SetWindowPos(hwnd, nullptr, board.left, board.top + set_scale::scaled(set_layout::scoreboardOffsetY, dpi),
+                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void ScoreboardWindow::onPaint() {
@@ -38,11 +59,13 @@ void ScoreboardWindow::onPaint() {
         BitBlt(buffer.dc, 0, 0, width, height, strip.dc, 0, height * currentFrame, SRCCOPY);
         int shown = gameState.score % 100;
         if (shown < 0) shown = -shown;
+        // The digit cells at the window's scale, as the strip's frames are.
+        const auto at = [this](int v) { return set_scale::scaled(v, dpi); };
         const int digit[2] = {shown / 10, shown % 10};
         const set_layout::WindowSize cell = set_layout::digitCell;
         for (int i = 0; i < 2; ++i)
-            BitBlt(buffer.dc, set_layout::digitCellX[i], set_layout::digitCellY, cell.width, cell.height,
-                   digits.dc, 0, cell.height * digit[i], SRCCOPY);
+            BitBlt(buffer.dc, at(set_layout::digitCellX[i]), at(set_layout::digitCellY), at(cell.width),
+                   at(cell.height), digits.dc, 0, at(cell.height) * digit[i], SRCCOPY);
         BitBlt(dc, 0, 0, width, height, buffer.dc, 0, 0, SRCCOPY);
     }
     EndPaint(hwnd, &ps);
@@ -55,7 +78,7 @@ void ScoreboardWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
 
 void ScoreboardWindow::onDestroy() {
     releaseBuffers();
-    SpriteWindow::onDestroy();
+    SetSpriteWindow::onDestroy();
 }
 
 void ScoreboardWindow::releaseBuffers() {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "win/sprite_window.h"
+#include "windows/set_sprite_window.h"
 
 // The board above the backboard that shows the score as two digits.
-class ScoreboardWindow : public SpriteWindow {
+class ScoreboardWindow : public SetSpriteWindow {
 public:
     explicit ScoreboardWindow(Window* owner);
 
@@ -11,6 +11,11 @@ public:
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     void onDestroy() override;
     bool onCreate() override;
+    bool onScaleChanged() override;
+    // The scoreboard follows the board: the new size, above the board's corner.
+    void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
+    // The buffer and the digit strip for the window's size and scale; both or neither.
+    bool holdBuffers();
     void releaseBuffers();
 
     MemoryBitmap buffer;  // where the board is composed before it is shown

@@ -1,15 +1,17 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "sim/ball.h"
 #include "sim/game_state.h"
+#include "windows/scaled_desktop.h"
 #include "unit/fake_clock.h"
 
-// Records what the ball asks of its window and the desktop.
-struct FakeDesktop : BallDesktop {
+// Records what the ball asks of its window and the desktop, in the desktop's pixels.
+struct FakeDesktop : DeviceDesktop {
     struct Move {
         int x, y, frame;
         bool operator==(const Move& o) const { return x == o.x && y == o.y && frame == o.frame; }
@@ -19,6 +21,9 @@ struct FakeDesktop : BallDesktop {
     ScreenRect screen{0, 0, 1024, 768};
     ScreenRect area{0, 0, 1024, 768};
     std::vector<MonitorArea> otherMonitors;
+    // The primary's DPI, and those of the further monitors in their order (96 where missing).
+    unsigned screenDpi = 96;
+    std::vector<unsigned> otherDpis;
     long monitorReads = 0;
     ScreenRect backboard{100, 150, 287, 284};
     std::vector<Move> moves;
@@ -29,19 +34,20 @@ struct FakeDesktop : BallDesktop {
 
     // The monitor holding the point, else the nearest by distance to its rectangle, as the
     // system's own lookup does.
-    MonitorArea monitorAt(int x, int y) override {
+    DeviceMonitor deviceMonitorAt(int x, int y) override {
         ++monitorReads;
-        MonitorArea best{screen, area};
+        DeviceMonitor best{{screen, area}, screenDpi};
         std::int64_t bestDistance = distanceSquared(screen, x, y);
-        for (const MonitorArea& p : otherMonitors) {
-            const std::int64_t d = distanceSquared(p.monitor, x, y);
+        for (std::size_t i = 0; i < otherMonitors.size(); ++i) {
+            const std::int64_t d = distanceSquared(otherMonitors[i].monitor, x, y);
             if (d < bestDistance) {
-                best = p;
+                best = {otherMonitors[i], i < otherDpis.size() ? otherDpis[i] : 96u};
                 bestDistance = d;
             }
         }
         return best;
     }
+    MonitorArea monitorAt(int x, int y) override { return deviceMonitorAt(x, y).area; }
     void moveTo(int x, int y, int frame) override { moves.push_back({x, y, frame}); }
     void playCue(int cueId) override { cues.push_back(cueId); }
     ScreenRect backboardRect() override { return backboard; }

@@ -163,6 +163,51 @@ TEST(Resources, IconAndHandCursorLoadByNumber) {
     EXPECT_NE(FindResourceA(module(), MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(3)), nullptr);
 }
 
+// The system's own choice of image for each size it asks for at some display scale: an
+// image made for that size, not one it would have to stretch.
+TEST(Resources, SystemFindsAnIconAndCursorImageOfEverySize) {
+    const struct {
+        bool icon;
+        unsigned group;
+        int size;
+    } cases[] = {{true, IDI_APP, 16},  {true, IDI_APP, 20},  {true, IDI_APP, 24},
+                 {true, IDI_APP, 32},  {true, IDI_APP, 40},  {true, IDI_APP, 48},
+                 {true, IDI_APP, 64},  {true, IDI_APP, 256}, {false, IDC_GRAB_HAND, 32},
+                 {false, IDC_GRAB_HAND, 48}, {false, IDC_GRAB_HAND, 64}};
+    for (const auto& c : cases) {
+        const std::string what = std::string(c.icon ? "icon " : "cursor ") + std::to_string(c.size);
+        HRSRC group = FindResourceA(module(), MAKEINTRESOURCEA(c.group),
+                                    MAKEINTRESOURCEA(c.icon ? 14 : 12));  // RT_GROUP_ICON/CURSOR
+        ASSERT_NE(group, nullptr) << what;
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module(), group)));
+        const int id = LookupIconIdFromDirectoryEx(directory, c.icon, c.size, c.size, LR_DEFAULTCOLOR);
+        ASSERT_NE(id, 0) << what;
+        HRSRC image = FindResourceA(module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(c.icon ? 3 : 1));
+        ASSERT_NE(image, nullptr) << what;
+        const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module(), image)));
+        const BYTE* header = c.icon ? bytes : bytes + 4;  // a cursor's hot spot comes first
+        LONG width = 0;
+        if (std::memcmp(header, "\x89PNG", 4) == 0) {
+            width = header[18] << 8 | header[19];
+        } else {
+            std::memcpy(&width, header + 4, sizeof width);
+        }
+        EXPECT_EQ(width, c.size) << what << ": image " << id;
+
+        HANDLE loaded = LoadImageA(module(), MAKEINTRESOURCEA(c.group),
+                                   c.icon ? IMAGE_ICON : IMAGE_CURSOR, c.size, c.size, 0);
+        ASSERT_NE(loaded, nullptr) << what;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(static_cast<HICON>(loaded), &info)) << what;
+        if (!c.icon) {
+            EXPECT_EQ(info.xHotspot, static_cast<DWORD>(10 * c.size / 32)) << what;
+        }
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(static_cast<HICON>(loaded));
+    }
+}
+
 // Every resource below the test-only numbers (900 and up), as "type/name/language".
 struct CatalogueWalk {
     std::vector<std::string> found;
@@ -202,10 +247,12 @@ std::vector<std::string> catalogue() {
 
 TEST(Resources, NothingButTheCatalogueAllInUsEnglish) {
     const std::vector<std::string> expected = {
-        "1/3/0409",   "2/103/0409", "2/105/0409", "2/106/0409", "2/107/0409", "2/117/0409",
-        "2/119/0409", "3/1/0409",   "3/2/0409",   "4/115/0409", "5/108/0409", "12/102/0409",
-        "14/101/0409", "WAVE/109/0409", "WAVE/110/0409", "WAVE/112/0409", "WAVE/113/0409",
-        "WAVE/114/0409"};
+        "1/3/0409",   "1/4/0409",   "1/5/0409",   "2/103/0409", "2/105/0409", "2/106/0409",
+        "2/107/0409", "2/117/0409", "2/119/0409", "3/1/0409",   "3/2/0409",   "3/3/0409",
+        "3/4/0409",   "3/5/0409",   "3/6/0409",   "3/7/0409",   "3/8/0409",   "4/115/0409",
+        "5/108/0409", "10/203/0409", "10/205/0409", "10/206/0409", "10/207/0409", "10/217/0409",
+        "10/219/0409", "12/102/0409", "14/101/0409", "WAVE/109/0409", "WAVE/110/0409",
+        "WAVE/112/0409", "WAVE/113/0409", "WAVE/114/0409"};
     std::vector<std::string> found = catalogue();
     std::sort(found.begin(), found.end());
     std::vector<std::string> sorted = expected;

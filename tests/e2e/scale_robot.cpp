@@ -1,0 +1,171 @@
+// The real program at the display scale of the Wine prefix it runs in (scripts/check-scale
+// runs it at 120, 144 and 192 DPI): every window at its size and place for that scale, the
+// About screen too; the ball resting on the work area's floor; a drop into the hoop scoring 2,
+// shown by the scoreboard's digits as drawn for that scale.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "desktop_robot.h"
+#include "platform/pictures.h"
+#include "play.h"
+#include "res/resource_ids.h"
+#include "sim/hoop.h"
+#include "windows/set_scale.h"
+
+namespace {
+
+using play::describe;
+using play::sameRect;
+
+unsigned screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return static_cast<unsigned>(dpi);
+}
+
+// Sizes and places worked out by hand from the 100 % ones; the ball starts at (0, 0).
+struct ScaledSet {
+    unsigned dpi;
+    RECT board, scoreboard, net;
+    int ball;
+    POINT aboveHoop;  // a ball centred here and let go drops through the hoop
+};
+const ScaledSet scaledSets[] = {
+    {96, {100, 150, 287, 284}, {100, 99, 287, 141}, {150, 252, 233, 328}, 50, {192, 175}},
+    {120, {125, 188, 359, 356}, {125, 124, 359, 177}, {188, 316, 292, 411}, 63, {240, 219}},
+    {144, {150, 225, 431, 426}, {150, 148, 431, 211}, {225, 378, 350, 492}, 75, {288, 263}},
+    {192, {200, 300, 574, 568}, {200, 198, 574, 282}, {300, 504, 466, 656}, 100, {384, 350}},
+};
+
+std::string windowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string result = "Z:" + path;
+    for (char& c : result)
+        if (c == '/') c = '\\';
+    return result;
+}
+
+// The program's own picture at `dpi`, as 0x00RRGGBB rows, read from its file.
+std::vector<DWORD> programPicture(unsigned id, unsigned dpi, int& width, int& height) {
+    std::vector<DWORD> pixels;
+    HMODULE module = LoadLibraryExA(windowsPath(programPath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return pixels;
+    if (HBITMAP bitmap = loadPicture(module, id, dpi)) {
+        BITMAP bm{};
+        GetObjectA(bitmap, sizeof bm, &bm);
+        width = bm.bmWidth;
+        height = bm.bmHeight;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+        HDC screen = GetDC(nullptr);
+        GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        for (DWORD& p : pixels) p &= 0xFFFFFF;
+        DeleteObject(bitmap);
+    }
+    FreeLibrary(module);
+    return pixels;
+}
+
+// The digit cell whose 100 % left edge is `x100` shows frame `digit` of the digit strip.
+bool cellShows(const SetWindows& set, int x100, int digit, const std::vector<DWORD>& strip, int stripWidth,
+               unsigned dpi) {
+    using set_scale::scaled;
+    const RECT board = windowRect(set.scoreboard);
+    const int w = scaled(14, dpi), h = scaled(15, dpi);
+    const RECT cell{board.left + scaled(x100, dpi), board.top + scaled(13, dpi),
+                    board.left + scaled(x100, dpi) + w, board.top + scaled(13, dpi) + h};
+    const std::vector<DWORD> shown = readScreen(cell);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (shown[static_cast<size_t>(y * w + x)] != strip[static_cast<size_t>((digit * h + y) * stripWidth + x)])
+                return false;
+    return true;
+}
+
+TEST(Scale, TheSetPlaysAtTheScaleOfTheDisplay) {
+    const unsigned dpi = screenDpi();
+    std::printf("display at %u DPI\n", dpi);
+    const ScaledSet* s = nullptr;
+    for (const ScaledSet& c : scaledSets)
+        if (c.dpi == dpi) s = &c;
+    ASSERT_NE(s, nullptr) << "no figures for " << dpi << " DPI";
+
+    Program program;
+    play::parkMouse();
+    ASSERT_TRUE(program.start());
+    HWND about = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; }, play::firstWindowTimeoutMs));
+    int aboutW = 0, aboutH = 0;
+    programPicture(IDB_ABOUT, 96, aboutW, aboutH);
+    const RECT a = windowRect(about);
+    EXPECT_EQ(a.right - a.left, set_scale::scaled(aboutW, dpi)) << "About screen " << describe(a);
+    EXPECT_EQ(a.bottom - a.top, set_scale::scaled(aboutH, dpi));
+    ASSERT_TRUE(play::closeAboutScreen(program.pid));
+    SetWindows set;
+    ASSERT_TRUE(waitUntil([&] { return findSet(program.pid, set); }, play::windowTimeoutMs));
+
+    EXPECT_PRED2(sameRect, windowRect(set.backboard), s->board) << describe(windowRect(set.backboard));
+    EXPECT_PRED2(sameRect, windowRect(set.scoreboard), s->scoreboard) << describe(windowRect(set.scoreboard));
+    EXPECT_PRED2(sameRect, windowRect(set.net), s->net) << describe(windowRect(set.net));
+    const RECT work = play::workArea();
+    ASSERT_TRUE(play::waitForRest(set.ball, play::restTimeoutMs, work.bottom))
+        << "the ball's bottom edge never rested on " << work.bottom << ": " << describe(windowRect(set.ball));
+    const RECT rest = windowRect(set.ball);
+    EXPECT_EQ(rest.right - rest.left, s->ball);
+    EXPECT_EQ(rest.bottom - rest.top, s->ball);
+    EXPECT_LE(rest.right, work.right);
+    std::printf("ball at rest: %s, work area %s\n", describe(rest).c_str(), describe(work).c_str());
+
+    int stripWidth = 0, stripHeight = 0;
+    const std::vector<DWORD> digits = programPicture(IDB_DIGITS, dpi, stripWidth, stripHeight);
+    ASSERT_EQ(stripHeight, 10 * set_scale::scaled(15, dpi));
+    EXPECT_TRUE(waitUntil([&] { return cellShows(set, 148, 0, digits, stripWidth, dpi) &&
+                                       cellShows(set, 163, 0, digits, stripWidth, dpi); },
+                          play::windowTimeoutMs)) << "the scoreboard does not show 00";
+
+    // Carried above the hoop and let go without speed, it drops through and scores 2.
+    const POINT above = s->aboveHoop;
+    std::vector<POINT> points = play::path(centreOf(windowRect(set.ball)), above, 12);
+    // Nudged a unit and back, so that the release measures no speed: a pixel may be less.
+    points.push_back({above.x + set_scale::scaled(1, dpi), above.y});
+    points.push_back(above);
+    ASSERT_TRUE(play::throwThrough(set.ball, points));
+    EXPECT_TRUE(waitUntil([&] { return cellShows(set, 148, 0, digits, stripWidth, dpi) &&
+                                       cellShows(set, 163, 2, digits, stripWidth, dpi); },
+                          play::restTimeoutMs)) << "the scoreboard does not show 02";
+    ASSERT_TRUE(play::waitForRest(set.ball, play::restTimeoutMs, work.bottom));
+    std::printf("dropped above the hoop at (%ld, %ld): the scoreboard shows 02, the ball rests at %s\n",
+                above.x, above.y, describe(windowRect(set.ball)).c_str());
+
+    pressKey(VK_ESCAPE);
+    DWORD code = 1;
+    EXPECT_TRUE(program.waitExit(play::windowTimeoutMs, code));
+    EXPECT_EQ(code, 0u);
+}
+
+// What Windows reads before the program runs: its own manifest, as the process's manifest.
+TEST(Scale, TheProgramCarriesItsManifest) {
+    HMODULE module = LoadLibraryExA(windowsPath(programPath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr) << "no manifest of id 1";
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    const std::string manifest(bytes, SizeofResource(module, found));
+    FreeLibrary(module);
+    for (const char* needed : {"<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
+                               ">PerMonitorV2, PerMonitor</dpiAwareness>", "level=\"asInvoker\"",
+                               "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(needed), std::string::npos) << needed;
+}
+
+}  // namespace
