@@ -62,14 +62,20 @@ def _pebbles(p):
     return 0.5 * (grain(x, y, z) + grain(-x, -y, z))
 
 
-def ball_frame(k, frames=7, size=50, ss=6):
+def ball_frame(k, frames=7, size=50, ss=6, scale=1.0, extend=False):
+    """Frame k of the turning ball, size x size pixels. `scale` is how many pixels one pixel of
+    the 100 % ball has become, so seams and edge keep their width; `extend` carries the
+    colour of the edge past it instead of black, for pictures that are scaled afterwards."""
     n = size * ss
     c = (np.arange(n) + 0.5) / ss                      # pixel-centre coordinates
     X, Y = np.meshgrid(c, c)
-    r = size / 2 - 0.35
+    r = size / 2 - 0.35 * scale
     u, v = (X - size / 2) / r, (Y - size / 2) / r
     rr = u * u + v * v
     inside = rr <= 1
+    if extend:                                         # outside: the rim's own colour
+        out = np.sqrt(np.maximum(rr, 1))
+        u, v, rr = u / out, v / out, np.minimum(rr, 1)
     w = np.sqrt(np.clip(1 - rr, 0, 1))
     view = np.stack([u, -v, w], axis=-1)               # x right, y up, z toward the viewer
     # The ball turns about its own pole, which leans toward the viewer; the seams' pattern
@@ -92,13 +98,14 @@ def ball_frame(k, frames=7, size=50, ss=6):
     col = mix(dark, base, np.clip(shade, 0, 1)) * (1 + 0.25 * np.clip(shade - 1, 0, 1))[..., None]
     col = col + 120 * specular[..., None] * np.array([1.0, 0.85, 0.65])
     # seams: dark grooves about 1.2 px wide, softened into the leather
-    width = 1.25 / r / 2
-    t = np.clip((seam - width) / (0.9 / r), 0, 1)
+    width = 1.25 * scale / r / 2
+    t = np.clip((seam - width) / (0.9 * scale / r), 0, 1)
     groove = np.array([38, 16, 8], float) * (0.6 + 0.4 * lam)[..., None]
     col = mix(groove, col, t)
     # a touch of darkening at the limb, as a sphere shows
     col *= (0.72 + 0.28 * np.clip(w * 1.6, 0, 1))[..., None]
-    col[~inside] = 0
+    if not extend:
+        col[~inside] = 0
     return clamp8(downsample(col, ss))
 
 
@@ -317,7 +324,7 @@ def _paste(arr, rgb, x, y):
     region[:] = region * (1 - a) + rgb * a
 
 
-def _text(arr, xy, text, f, color, shadow=None, offset=(1, 1), anchor="la"):
+def _text(arr, xy, text, f, color, shadow=None, offset=(1, 1), anchor="la", blur=1.0):
     h, w, _ = arr.shape
     mask = Image.new("L", (w, h), 0)
     ImageDraw.Draw(mask).text(xy, text, font=f, fill=255, anchor=anchor)
@@ -325,50 +332,322 @@ def _text(arr, xy, text, f, color, shadow=None, offset=(1, 1), anchor="la"):
         sm = Image.new("L", (w, h), 0)
         ImageDraw.Draw(sm).text((xy[0] + offset[0], xy[1] + offset[1]), text, font=f, fill=255,
                                 anchor=anchor)
-        sm = sm.filter(ImageFilter.GaussianBlur(1.0))
+        sm = sm.filter(ImageFilter.GaussianBlur(blur))
         arr[:] = mix(arr, shadow, np.asarray(sm, float) / 255 * 0.85)
     arr[:] = mix(arr, color, np.asarray(mask, float) / 255)
 
 
-def about():
+def about(k=1):
+    """The About picture, k samples to a pixel of the 100 % picture each way (k = 1: that
+    picture itself). Lengths are in 100 % pixels; u, v are sample centres in them."""
     w, h = 400, 300
-    gy, gx = np.mgrid[0:h, 0:w].astype(float)
+
+    def px(a):                                         # a 100 % length in samples
+        return int(round(a * k))
+
+    v, u = (np.mgrid[0:h * k, 0:w * k].astype(float) + 0.5) / k
+    gx, gy = u - 0.5, v - 0.5
     # an arena at night: deep blue, a spotlight behind the title
     bg = mix((30, 38, 92), (10, 12, 34), np.clip(gy / h, 0, 1) ** 0.8)
     spot = np.exp(-(((gx - 250) / 190) ** 2 + ((gy - 40) / 90) ** 2))
     bg = mix(bg, (70, 84, 160), spot * 0.55)
     # a wooden court floor along the bottom
-    floor = gy >= 262
+    floor = v >= 262
     wood = mix((200, 130, 62), (150, 86, 34), (gy - 262) / 38)
-    row = (gy - 264) // 9
+    row = np.floor((v - 264) / 9)
     grain = 0.04 * np.sin(gx * 0.21 + row * 1.7) * np.sin(gx * 0.05 + row)
-    seam = ((gy - 264) % 9 == 8) | (((gx + row * 53) % 97) == 0)
-    wood *= (1 + grain - 0.10 * seam - 0.03 * (row % 2))[..., None]
+    seam = (np.mod(v - 264, 9) >= 8) | (np.mod(u + row * 53, 97) < 1)
+    wood *= (1 + grain - 0.10 * seam - 0.03 * np.mod(row, 2))[..., None]
     bg[floor] = wood[floor]
-    bg[(gy >= 262) & (gy < 264)] = (250, 236, 210)
+    bg[(v >= 262) & (v < 264)] = (250, 236, 210)
     arr = bg.copy()
     # the ball and the title
-    ball = ball_frame(1, size=76, ss=4)
+    ball = ball_frame(1, size=px(76), ss=max(1, round(4 / k)), scale=k)
     glow = np.exp(-(((gx - 56) / 52) ** 2 + ((gy - 54) / 52) ** 2))
     arr = mix(arr, (255, 150, 60), glow * 0.25)
-    _paste(arr, ball, 18, 16)
-    _text(arr, (108, 26), TITLE, font("DejaVuSans-Bold.ttf", 25), (255, 160, 48),
-          shadow=(0, 0, 0), offset=(2, 2))
-    _text(arr, (110, 62), SUBTITLE, font("DejaVuSans.ttf", 14), (210, 218, 255))
-    arr[104:106, 24:376] = mix(arr[104:106, 24:376], (255, 150, 40), 0.9)
+    _paste(arr, ball, px(18), px(16))
+    _text(arr, (px(108), px(26)), TITLE, font("DejaVuSans-Bold.ttf", px(25)), (255, 160, 48),
+          shadow=(0, 0, 0), offset=(px(2), px(2)), blur=k)
+    _text(arr, (px(110), px(62)), SUBTITLE, font("DejaVuSans.ttf", px(14)), (210, 218, 255))
+    line = (v >= 104) & (v < 106) & (u >= 24) & (u < 376)
+    arr[line] = mix(arr[line], (255, 150, 40), 0.9)
     # the instructions, each with a small orange bullet
-    body = font("DejaVuSans.ttf", 14)
+    body = font("DejaVuSans.ttf", px(14))
     y = 122
-    dot = ball_frame(3, size=12, ss=6)
-    for i, line in enumerate(INSTRUCTIONS):
+    dot = ball_frame(3, size=px(12), ss=max(1, round(6 / k)), scale=k)
+    for i, text in enumerate(INSTRUCTIONS):
         cont = i == 1
         if not cont:
-            _paste(arr, dot, 24, y + 3)
-        _text(arr, (44, y), line, body, (242, 244, 255), shadow=(0, 0, 20))
+            _paste(arr, dot, px(24), px(y + 3))
+        _text(arr, (px(44), px(y)), text, body, (242, 244, 255), shadow=(0, 0, 20), blur=k)
         y += 26 if i != 0 else 20
-    _text(arr, (200, 281), CLOSE_HINT, font("DejaVuSans-Oblique.ttf", 13), (60, 26, 6),
+    _text(arr, (px(200), px(281)), CLOSE_HINT, font("DejaVuSans-Oblique.ttf", px(13)), (60, 26, 6),
           anchor="mm")
-    return clamp8(arr)
+    return clamp8(arr) if k == 1 else arr
+
+
+# --- every picture at any size ------------------------------------------------------------
+#
+# At 100 % the pictures above are the ones the program has always shown. At any other size a
+# picture is drawn anew from the same description: each pixel is the mean of k x k point
+# samples (u, v) in 100 % pixel units, and outside the window's shape the colour at its edge
+# carries on, so that a filter scaling the picture later never pulls in the black beyond it.
+
+PICTURES = {  # name: (width, height, frames) at 100 %
+    "ball": (50, 50, 7), "backboard": (187, 134, 1), "net": (83, 76, 1),
+    "scoreboard": (187, 42, 1), "digits": (14, 15, 10), "about": (400, 300, 1),
+}
+MASTER_SCALE = {"ball": 4, "backboard": 4, "net": 4, "scoreboard": 4, "digits": 4, "about": 2}
+
+
+def mul_div(value, dpi):
+    """value * dpi / 96 rounded half up, as the system's MulDiv rounds a positive size."""
+    return (value * dpi + 48) // 96
+
+
+class Samples:
+    """Sample points of a picture of w x h 100 % pixels drawn at W x H pixels, k x k each."""
+
+    def __init__(self, w, h, W, H, k):
+        self.k, self.W, self.H = k, W, H
+        self.fx, self.fy = W * k / w, H * k / h       # samples to one 100 % pixel
+        self.v, self.u = np.mgrid[0:H * k, 0:W * k].astype(float) + 0.5
+        self.u /= self.fx
+        self.v /= self.fy
+
+    def polygons(self, polys, winding=False):
+        """Samples inside polygons whose 100 % pixel (x, y) is the square from (x, y) to
+        (x + 1, y + 1) in u, v: the platform's integer-point rule made continuous."""
+        moved = [[((x + 0.5) * self.fx - 0.5, (y + 0.5) * self.fy - 0.5) for x, y in p]
+                 for p in polys]
+        return geometry.polygon_mask(moved, self.W * self.k, self.H * self.k, winding)
+
+    def edge_distance(self, polys):
+        """Distance (100 % pixels) of every sample to the nearest edge of the polygons."""
+        d = np.full(self.u.shape, np.inf)
+        for p in polys:
+            for (x0, y0), (x1, y1) in zip(p, p[1:] + p[:1]):
+                x0, y0, x1, y1 = x0 + 0.5, y0 + 0.5, x1 + 0.5, y1 + 0.5
+                dx, dy = x1 - x0, y1 - y0
+                ll = dx * dx + dy * dy
+                if ll == 0:
+                    continue
+                t = np.clip(((self.u - x0) * dx + (self.v - y0) * dy) / ll, 0, 1)
+                d = np.minimum(d, np.hypot(self.u - x0 - t * dx, self.v - y0 - t * dy))
+        return d
+
+    def finish(self, col, inside):
+        """Colour carried past the shape's edge, then each pixel the mean of its samples."""
+        col = extend_edge(col, inside, int(math.ceil(2.5 * max(self.fx, self.fy))))
+        return downsample(col, self.k)
+
+
+def extend_edge(col, inside, steps):
+    """col with the pixels outside `inside`, up to `steps` pixels out, given the mean colour of
+    their neighbours already known: the shape's own colour carried over its edge."""
+    col = np.array(col, dtype=float)
+    known = inside.copy()
+    h, w = known.shape
+    for _ in range(steps):
+        if known.all():
+            break
+        kp = np.pad(known, 1).astype(float)
+        cp = np.pad(col * known[..., None], ((1, 1), (1, 1), (0, 0)))
+        total = np.zeros_like(col)
+        count = np.zeros((h, w))
+        for dy in (0, 1, 2):
+            for dx in (0, 1, 2):
+                if dy == dx == 1:
+                    continue
+                total += cp[dy:dy + h, dx:dx + w]
+                count += kp[dy:dy + h, dx:dx + w]
+        new = ~known & (count > 0)
+        col[new] = total[new] / count[new][:, None]
+        known |= new
+    col[~known] = 0
+    return col
+
+
+def _ball_at(g, frame):
+    return ball_frame(frame, size=g.W, ss=max(2, g.k), scale=g.W / 50, extend=True)
+
+
+def _backboard_at(g):
+    outline = [geometry.TABLES["backboardOutline"]]
+    inside = g.polygons(outline, winding=True)
+    dist = g.edge_distance(outline) + 0.5             # as measured between pixel centres
+    u, v = g.u, g.v
+    gx, gy = u - 0.5, v - 0.5
+    sheen = 0.5 + 0.5 * np.cos((gx * 0.55 + gy - 40) / 70)
+    col = mix((226, 230, 236), (255, 255, 255), 0.35 + 0.65 * sheen)
+    col *= (1 - 0.10 * np.exp(-(dist - 3.5) / 1.6) * (dist > 3.5))[..., None]
+
+    def box(x0, y0, x1, y1):                           # the 100 % pixels x0..x1, y0..y1
+        return (u >= x0) & (u < x1 + 1) & (v >= y0) & (v < y1 + 1)
+    frame = box(57, 51, 129, 106) & ~box(60, 54, 126, 103)
+    col[frame] = (250, 200, 20)
+    col[frame & ~box(58, 52, 128, 105)] = (222, 165, 10)
+    br = box(78, 111, 108, 132)
+    bcol = mix((250, 150, 60), (170, 70, 12), (gy - 111) / 21)
+    col[br] = bcol[br]
+    col[br & ~box(79, 0, 107, 131)] = (110, 42, 8)
+    col[br & box(0, 111, 999, 111)] = (255, 190, 120)
+    for bx in (84, 102):
+        for by in (116, 126):
+            d2 = (gx - bx) ** 2 + (gy - by) ** 2
+            col[br & (d2 <= 2.3)] = (120, 120, 128)
+            col[br & (d2 <= 0.6)] = (210, 210, 220)
+    col = mix(col, (0, 0, 0), np.clip(3.6 - dist, 0, 1))
+    col[dist <= 3] = 0
+    return g.finish(col, inside)
+
+
+def _net_at(g):
+    band_p, body_p = geometry.split(geometry.TABLES["netOutline"], geometry.TABLES["netOutlineCounts"])
+    holes_p = geometry.split(geometry.TABLES["netHoles"], geometry.TABLES["netHoleCounts"])
+    band, body, holes = g.polygons([band_p]), g.polygons([body_p]), g.polygons(holes_p)
+    band_only = band & ~body
+    strings = body & ~band & ~holes
+    u, v = g.u, g.v
+    gx, gy = u - 0.5, v - 0.5
+    col = np.zeros(u.shape + (3,))
+    tube = np.clip(v / 8, 0, 1)
+    light = np.cos((tube - 0.32) * math.pi * 0.95)
+    ocol = mix((120, 40, 6), (240, 110, 22), np.clip(light, 0, 1))
+    ocol = ocol + (90 * np.clip(light - 0.85, 0, 1) / 0.15)[..., None] * np.array([1, 0.8, 0.5])
+    ocol *= (1 - 0.35 * np.clip(np.abs(gx - 41.5) / 41.5, 0, 1) ** 6)[..., None]
+    col[band_only] = ocol[band_only]
+    # next to an opening or the outside: within a pixel of its edge
+    near_hole = g.edge_distance(holes_p + [body_p]) < 1
+    depth = np.clip((gy - 8) / 62, 0, 1)
+    white = mix((250, 250, 252), (214, 218, 226), depth * 0.8)
+    edge = mix((205, 208, 216), (170, 174, 186), depth)
+    cord = np.where(near_hole[..., None], edge, white)
+    cord *= (1 - 0.05 * (np.mod(gx + gy + 0.5, 3) < 1))[..., None]
+    col[strings] = cord[strings]
+    return g.finish(col, band_only | strings)
+
+
+def _scoreboard_at(g):
+    w, h = 187, 42
+    inside = g.polygons([geometry.TABLES["scoreboardOutline"]], winding=True)
+    u, v = g.u, g.v
+    arr = mix((252, 150, 52), (206, 84, 14), (v - 0.5 / g.fy) / h)
+    outer = (u < 2) | (u >= w - 2) | (v < 2) | (v >= h - 2)
+    arr[outer] = (120, 44, 6)
+    light = ~outer & ((u < 2.5) | (u >= w - 2.5) | (v < 2.5) | (v >= h - 2.5))
+    arr[light] = (255, 196, 120)
+    arr[(u - 22.1) ** 2 + (v - 21.1) ** 2 <= 16.05 ** 2] = (70, 24, 4)
+    size = int(round(31 * g.fy))
+    bf = ball_frame(1, size=size, ss=max(1, round(8 * 31 / size)), scale=size / 31).astype(float)
+    x0, y0 = int(round(7 * g.fx)), int(round(6 * g.fy))
+    sub = arr[y0:y0 + size, x0:x0 + size]
+    m = bf.sum(axis=2) > 0
+    sub[m] = bf[m]
+    # the word, where the 100 % picture has its ink, at the size of the picture
+    f1 = font("DejaVuSans-Bold.ttf", 19)
+    l1, t1, r1, b1 = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((0, 0), "СЧЁТ", font=f1)
+    ink_x = 44 + (92 - (r1 - l1)) // 2
+    ink_y = (h - (b1 - t1)) // 2
+    f = font("DejaVuSans-Bold.ttf", int(round(19 * g.fy)))
+    W, H = arr.shape[1], arr.shape[0]
+    l, t, r, b = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((0, 0), "СЧЁТ", font=f)
+    x = ink_x * g.fx + ((r1 - l1) * g.fx - (r - l)) / 2 - l
+    y = ink_y * g.fy + ((b1 - t1) * g.fy - (b - t)) / 2 - t
+    txt = Image.new("L", (W, H), 0)
+    shadow = Image.new("L", (W, H), 0)
+    ImageDraw.Draw(txt).text((x, y), "СЧЁТ", font=f, fill=255)
+    ImageDraw.Draw(shadow).text((x + g.fx, y + 2 * g.fy), "СЧЁТ", font=f, fill=255)
+    shadow = shadow.filter(ImageFilter.GaussianBlur(0.7 * g.fy))
+    arr = mix(arr, (90, 30, 4), np.asarray(shadow, float) / 255 * 0.8)
+    arr = mix(arr, (255, 255, 255), np.asarray(txt, float) / 255)
+    arr[(v >= 2) & (v < 40) & (u >= 140) & (u < 185)] = (60, 22, 4)
+    arr[(v >= 3) & (v < 39) & (u >= 141) & (u < 184)] = SCORE_BLUE
+    return g.finish(arr, inside)
+
+
+def _digit_at(g, d):
+    """Digit d's cell: its glyph's pixels as squares, each inner corner of a step filled by a
+    small triangle as light as the 100 % picture's grey corner pixel."""
+    on = np.zeros((15, 14), dtype=bool)
+    for y, row in enumerate(DIGIT_GLYPHS[d]):
+        for x, ch in enumerate(row):
+            on[1 + y, 2 + x] = ch == "#"
+    u, v = g.u, g.v
+    cx = np.clip(np.floor(u).astype(int), 0, 13)
+    cy = np.clip(np.floor(v).astype(int), 0, 14)
+    fx, fy = u - cx, v - cy
+    ink = on[cy, cx].astype(float)
+    leg = math.sqrt(2 * 0.35)                          # a triangle of area 0.35
+    onp = np.pad(on, 1)
+    up, down = onp[cy, cx + 1], onp[cy + 2, cx + 1]
+    left, right = onp[cy + 1, cx], onp[cy + 1, cx + 2]
+    corner = ((up & left & (fx + fy < leg)) | (up & right & (1 - fx + fy < leg))
+              | (down & left & (fx + 1 - fy < leg)) | (down & right & (2 - fx - fy < leg)))
+    ink = np.maximum(ink, corner & ~on[cy, cx])
+    return downsample(mix(SCORE_BLUE, (255, 255, 255), ink), g.k)
+
+
+def draw(name, W, H, k=None):
+    """Picture `name` drawn at W x H pixels a frame (a strip: every frame), k x k samples a
+    pixel (by default about eight a 100 % pixel each way). Floating-point RGB."""
+    w, h, frames = PICTURES[name]
+    if k is None:
+        dense = 4 if name == "about" else 8           # text and gradients need fewer
+        k = max(1, int(math.ceil(dense / min(W / w, H / h))))
+    g = Samples(w, h, W, H, k)
+    if name == "ball":
+        return np.concatenate([_ball_at(g, i) for i in range(frames)], axis=0)
+    if name == "digits":
+        return np.concatenate([_digit_at(g, i) for i in range(frames)], axis=0)
+    if name == "about":
+        assert W * h == H * w, "the About picture scales evenly"
+        return downsample(about(W * k / w), k)
+    return {"backboard": _backboard_at, "net": _net_at, "scoreboard": _scoreboard_at}[name](g)
+
+
+ONE_HUNDRED = {"ball": ball_strip, "backboard": backboard, "net": net, "scoreboard": scoreboard,
+               "digits": digits, "about": about}
+
+
+def at_dpi(name, dpi):
+    """Picture `name` for a display of `dpi`: at 96 the 100 % picture, otherwise drawn anew,
+    every frame mul_div(width) x mul_div(height)."""
+    if dpi == 96:
+        return ONE_HUNDRED[name]()
+    w, h, _ = PICTURES[name]
+    return clamp8(draw(name, mul_div(w, dpi), mul_div(h, dpi)))
+
+
+def master(name):
+    """The high-resolution drawing the program scales its pictures from."""
+    w, h, _ = PICTURES[name]
+    m = MASTER_SCALE[name]
+    return clamp8(draw(name, w * m, h * m, k=2))
+
+
+def region(name, dpi):
+    """Pixels of the window's shape at `dpi` for one frame: the shape tables' vertices scaled
+    as the program scales them, by the platform's rule; the ball a disc; the rest whole."""
+    w, h, _ = PICTURES[name]
+    W, H = mul_div(w, dpi), mul_div(h, dpi)
+
+    def scaled(points):
+        return [(mul_div(x, dpi), mul_div(y, dpi)) for x, y in points]
+    t = geometry.TABLES
+    if name == "backboard":
+        return geometry.polygon_mask([scaled(t["backboardOutline"])], W, H, winding=True)
+    if name == "scoreboard":
+        return geometry.polygon_mask([scaled(t["scoreboardOutline"])], W, H, winding=True)
+    if name == "net":
+        band, body = geometry.split(t["netOutline"], t["netOutlineCounts"])
+        holes = geometry.split(t["netHoles"], t["netHoleCounts"])
+        whole = geometry.polygon_mask([scaled(band)], W, H) | geometry.polygon_mask([scaled(body)], W, H)
+        return whole & ~geometry.polygon_mask([scaled(p) for p in holes], W, H)
+    if name == "ball":
+        c = (np.arange(W) + 0.5 - W / 2) / (W / 2 - 0.5)
+        return c[None, :] ** 2 + c[:, None] ** 2 <= 1
+    return np.ones((H, W), dtype=bool)
 
 
 # --- icon and cursor ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Writes every picture and sound of the program into res/, and the contact sheet of the
 pictures into docs/art.png. The same run gives the same bytes. Run: make assets."""
+import io
 import subprocess
 import sys
 import tempfile
@@ -47,6 +48,12 @@ def main():
         index, palette = resfmt.quantize(rgb, exact)
         write(name, resfmt.bmp_bytes(index, palette))
         pictures[number] = np.array(palette, dtype=np.uint8)[index]
+
+    # The masters the program scales from at other display scales, compressed losslessly.
+    for name in art.PICTURES:
+        buf = io.BytesIO()
+        Image.fromarray(art.master(name)).save(buf, format="PNG", optimize=True)
+        write(name + "_master.png", buf.getvalue())
 
     for name, synth in PCM_SOUNDS:
         write(name, resfmt.pcm_wav(to_int16(synth())))

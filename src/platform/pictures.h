@@ -1,0 +1,12 @@
+#pragma once
+
+// The program's pictures at the scale of a display.
+#include <windows.h>
+
+// The picture `bitmapId` (IDB_BALL, IDB_BACKBOARD, IDB_NET, IDB_SCOREBOARD, IDB_DIGITS,
+// IDB_ABOUT) for a display of `dpi` dots per inch: at 96 the 100 % bitmap resource itself, pixel
+// for pixel; at any other DPI drawn from its embedded high-resolution master with the program's
+// own filter. A vertical strip (ball: 7 frames; digits: 10 cells) is scaled frame by frame, each
+// frame to MulDiv(width, dpi, 96) x MulDiv(height, dpi, 96).
+// Returns a bitmap the caller owns (DeleteObject), or null on failure.
+HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi);

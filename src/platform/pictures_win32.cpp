@@ -1,0 +1,135 @@
+#include "platform/pictures.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <cstring>
+
+#include "platform/picture_scale.h"
+#include "platform/resource_numbers.h"
+
+namespace {
+
+// Each picture's master: drawn `scale` times the 100 % size, a strip of `frames` frames.
+struct Master {
+    unsigned bitmapId;
+    unsigned masterId;
+    int scale;
+    int frames;
+};
+
+const Master masters[] = {
+    {IDB_BALL, IDR_MASTER_BALL, 4, 7},          {IDB_BACKBOARD, IDR_MASTER_BACKBOARD, 4, 1},
+    {IDB_NET, IDR_MASTER_NET, 4, 1},            {IDB_SCOREBOARD, IDR_MASTER_SCOREBOARD, 4, 1},
+    {IDB_DIGITS, IDR_MASTER_DIGITS, 4, 10},     {IDB_ABOUT, IDR_MASTER_ABOUT, 2, 1},
+};
+
+// Releases a COM interface when it goes out of scope.
+template <class T>
+struct Com {
+    T* p = nullptr;
+    Com() = default;
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    ~Com() {
+        if (p != nullptr) p->Release();
+    }
+};
+
+// COM for this thread for as long as a decode takes, unless the thread has it already.
+struct ComScope {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ComScope() = default;
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    ~ComScope() {
+        if (SUCCEEDED(hr)) CoUninitialize();  // S_FALSE too: every success is counted
+    }
+    bool usable() const { return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE; }
+};
+
+// The PNG resource `id` decoded by the system's own PNG decoder, which gives exact pixels.
+bool decodePng(HINSTANCE instance, unsigned id, PixelImage& out) {
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const DWORD size = found != nullptr ? SizeofResource(instance, found) : 0;
+    if (data == nullptr || size == 0) return false;
+
+    ComScope com;
+    if (!com.usable()) return false;
+    // Everything below is released before `com` ends.
+    Com<IWICImagingFactory> factory;
+    Com<IWICStream> stream;
+    Com<IWICBitmapDecoder> decoder;
+    Com<IWICBitmapFrameDecode> frame;
+    Com<IWICFormatConverter> converter;
+    UINT width = 0, height = 0;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory.p))) ||
+        FAILED(factory.p->CreateStream(&stream.p)) ||
+        FAILED(stream.p->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) ||
+        FAILED(factory.p->CreateDecoder(GUID_ContainerFormatPng, nullptr, &decoder.p)) ||
+        FAILED(decoder.p->Initialize(stream.p, WICDecodeMetadataCacheOnLoad)) ||
+        FAILED(decoder.p->GetFrame(0, &frame.p)) ||
+        FAILED(factory.p->CreateFormatConverter(&converter.p)) ||
+        FAILED(converter.p->Initialize(frame.p, GUID_WICPixelFormat32bppBGR,
+                                       WICBitmapDitherTypeNone, nullptr, 0.0,
+                                       WICBitmapPaletteTypeCustom)) ||
+        FAILED(converter.p->GetSize(&width, &height)) || width == 0 || height == 0 ||
+        width > 4096 || height > 8192) {
+        return false;
+    }
+    out.width = static_cast<int>(width);
+    out.height = static_cast<int>(height);
+    out.pixels.assign(static_cast<std::size_t>(width) * height, 0);
+    return SUCCEEDED(converter.p->CopyPixels(nullptr, width * 4, width * height * 4,
+                                             reinterpret_cast<BYTE*>(out.pixels.data())));
+}
+
+// A top-down 32-bit DIB section holding `image`.
+HBITMAP makeBitmap(const PixelImage& image) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr || bits == nullptr) {
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        return nullptr;
+    }
+    std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(image.pixels[0]));
+    GdiFlush();
+    return bitmap;
+}
+
+}  // namespace
+
+HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi) {
+    if (dpi == 96) {
+        return static_cast<HBITMAP>(
+            LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    }
+    const Master* master = nullptr;
+    for (const Master& m : masters) {
+        if (m.bitmapId == bitmapId) master = &m;
+    }
+    if (master == nullptr || dpi == 0 || dpi > 96 * 16) return nullptr;
+
+    PixelImage source;
+    if (!decodePng(instance, master->masterId, source)) return nullptr;
+    const int width = source.width / master->scale;
+    const int height = source.height / (master->scale * master->frames);
+    if (width * master->scale != source.width ||
+        height * master->scale * master->frames != source.height) {
+        return nullptr;
+    }
+    const int d = static_cast<int>(dpi);
+    const PixelImage scaled =
+        scaleStrip(source, master->frames, MulDiv(width, d, 96), MulDiv(height, d, 96));
+    return scaled.pixels.empty() ? nullptr : makeBitmap(scaled);
+}
