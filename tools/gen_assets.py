@@ -26,7 +26,10 @@ BITMAPS = [  # file, resource number, picture, colours that must stay exact
     ("about.bmp", 107, art.about, [BLACK]),
     ("scoreboard.bmp", 117, art.scoreboard, [BLACK, art.SCORE_BLUE]),
     ("digits.bmp", 119, art.digits, [BLACK, art.SCORE_BLUE]),
+    ("about_en.bmp", "107 en", lambda: art.about(lang="en"), [BLACK]),
 ]
+# English pictures that keep their Russian twin's palette and pixels outside the words.
+TWINS = [("scoreboard_en.bmp", "117 en", lambda: art.scoreboard("en"), 117)]
 
 PCM_SOUNDS = [("floor.wav", sounds.floor_thump), ("wall.wav", sounds.wall_thump),
               ("rim.wav", sounds.rim_clang)]
@@ -43,9 +46,15 @@ def write(name, data):
 
 def main():
     pictures = {}
+    drawn = {}
     for name, number, draw, exact in BITMAPS:
         rgb = draw()
         index, palette = resfmt.quantize(rgb, exact)
+        write(name, resfmt.bmp_bytes(index, palette))
+        pictures[number] = np.array(palette, dtype=np.uint8)[index]
+        drawn[number] = (rgb, index, palette)
+    for name, number, draw, twin in TWINS:
+        index, palette = resfmt.quantize_like(draw(), *drawn[twin], [BLACK, art.SCORE_BLUE])
         write(name, resfmt.bmp_bytes(index, palette))
         pictures[number] = np.array(palette, dtype=np.uint8)[index]
 
@@ -93,7 +102,8 @@ def contact_sheet(p):
     label_font = ImageFont.truetype(art.FONT_DIR + "DejaVuSans.ttf", 18)
     items = [(103, "103 ball strip"), (105, "105 backboard"), (106, "106 net"),
              (117, "117 scoreboard"), (119, "119 digits"), (107, "107 About picture"),
-             ("icon32", "101 icon 32"), ("icon16", "101 icon 16"), ("cursor", "102 cursor")]
+             ("icon32", "101 icon 32"), ("icon16", "101 icon 16"), ("cursor", "102 cursor"),
+             ("117 en", "117 scoreboard, English"), ("107 en", "107 About picture, English")]
 
     def big(a):
         img = Image.fromarray(a)
@@ -108,7 +118,7 @@ def contact_sheet(p):
     for key, _ in items:
         if key not in tiles:
             tiles[key] = big(p[key])
-    layout = [[103], [105, 106], [117, 119], [107, "icon32", "icon16", "cursor"]]
+    layout = [[103], [105, 106], [117, "117 en", 119], [107, "107 en"], ["icon32", "icon16", "cursor"]]
     rows = []
     names = dict(items)
 
