@@ -24,13 +24,13 @@
 #define IDB_DIGITS 119
 
 /* The high-resolution masters the pictures above are drawn from at other scales (PNG, RCDATA):
-   each picture's number plus 1000. */
-#define IDR_MASTER_BALL 1103
-#define IDR_MASTER_BACKBOARD 1105
-#define IDR_MASTER_NET 1106
-#define IDR_MASTER_ABOUT 1107
-#define IDR_MASTER_SCOREBOARD 1117
-#define IDR_MASTER_DIGITS 1119
+   each picture's number plus 100. */
+#define IDR_MASTER_BALL 203
+#define IDR_MASTER_BACKBOARD 205
+#define IDR_MASTER_NET 206
+#define IDR_MASTER_ABOUT 207
+#define IDR_MASTER_SCOREBOARD 217
+#define IDR_MASTER_DIGITS 219
 
 #define IDM_SOUND 40002
 #define IDM_RESET_SCORE 40003

@@ -73,8 +73,9 @@ def ball_frame(k, frames=7, size=50, ss=6, scale=1.0, extend=False):
     u, v = (X - size / 2) / r, (Y - size / 2) / r
     rr = u * u + v * v
     inside = rr <= 1
-    if extend:                                         # outside: the rim's own colour
-        out = np.sqrt(np.maximum(rr, 1))
+    if extend:                                         # outside: the rim's own colour,
+        out = np.sqrt(np.maximum(rr, 1))               # for three pixels of the 100 % ball
+        near = out <= 1 + 3 * scale / r
         u, v, rr = u / out, v / out, np.minimum(rr, 1)
     w = np.sqrt(np.clip(1 - rr, 0, 1))
     view = np.stack([u, -v, w], axis=-1)               # x right, y up, z toward the viewer
@@ -104,8 +105,7 @@ def ball_frame(k, frames=7, size=50, ss=6, scale=1.0, extend=False):
     col = mix(groove, col, t)
     # a touch of darkening at the limb, as a sphere shows
     col *= (0.72 + 0.28 * np.clip(w * 1.6, 0, 1))[..., None]
-    if not extend:
-        col[~inside] = 0
+    col[~(near if extend else inside)] = 0
     return clamp8(downsample(col, ss))
 
 
@@ -744,17 +744,75 @@ HAND = [  # interior (white) of the pointing hand; outline and the rest follow f
 ]
 
 
-def cursor():
-    """(white, transparent) masks of the 32 x 32 hand, index fingertip at (10, 5)."""
-    inner = np.zeros((32, 32), dtype=bool)
+def cursor(size=32):
+    """(white, transparent) masks of the size x size hand (32, 48 or 64), drawn from the 32 px
+    design with every pixel of it s = size / 32 pixels across; (x, y) of the hot spot, the
+    index fingertip's outline."""
+    s = size / 32
+    line = int(round(s))                               # outline width
+    inner = np.zeros((size, size), dtype=bool)
+
+    def span(a, b):                                    # the 32 px pixels a..b, scaled
+        return int(math.floor(a * s)), int(math.floor((b + 1) * s))
     for x0, x1, y0, y1 in HAND:
-        inner[y0:y1 + 1, x0:x1 + 1] = True
+        (xa, xb), (ya, yb) = span(x0, x1), span(y0, y1)
+        inner[ya:yb, xa:xb] = True
     outline = np.zeros_like(inner)
-    for dy, dx in ((0, 1), (0, -1), (1, 0), (-1, 0)):
-        outline |= np.roll(np.roll(inner, dy, axis=0), dx, axis=1)
+    for dy in range(-line, line + 1):
+        for dx in range(-line, line + 1):
+            if abs(dx) + abs(dy) <= line:
+                outline |= np.roll(np.roll(inner, dy, axis=0), dx, axis=1)
     outline &= ~inner
     # knuckle creases on the fingers
+    ya, yb = span(19, 19)
     for x in (10, 14, 18):
-        inner[19, x] = False
-        outline[19, x] = True
-    return inner, ~(inner | outline)
+        xa, xb = span(x, x)
+        inner[ya:yb, xa:xb] = False
+        outline[ya:yb, xa:xb] = True
+    fx0, fx1 = span(9, 11)
+    hot = ((fx0 + fx1 - 1) // 2, span(6, 6)[0] - line)
+    return inner, ~(inner | outline), hot
+
+
+def icon_rgba(size):
+    """The icon's hoop and net in full colour with soft edges, for the sizes that are not
+    drawn in 16 colours: an RGBA array, its design the 32 px icon's."""
+    k = 8                                              # samples a pixel each way
+    S = size * k
+    f = S / 32                                         # samples to one pixel of the 32 px icon
+
+    def layer(draw_fn):
+        img = Image.new("L", (S, S), 0)
+        draw_fn(ImageDraw.Draw(img))
+        return np.asarray(img, float) / 255
+
+    rgb = np.zeros((S, S, 3))
+    alpha = np.zeros((S, S))
+
+    def over(colour, cover):
+        nonlocal rgb, alpha
+        colour = np.broadcast_to(np.asarray(colour, float), rgb.shape)
+        rgb = colour * cover[..., None] + rgb * (1 - cover[..., None])
+        alpha = cover + alpha * (1 - cover)
+
+    rim = [2.5 * f, 3.5 * f, 29.5 * f, 13.5 * f]
+    width = max(2, int(round(2.2 * f)))
+    over((150, 24, 12), layer(lambda d: d.ellipse(rim, outline=255, width=width)))
+    # the net: strings crossing at 45 degrees in a trapezoid narrowing downward
+    top, bottom = 9.5 * f, 29.5 * f
+    trapezoid = [(4.5 * f, top), (27.5 * f, top), (21.5 * f, bottom), (10.5 * f, bottom)]
+    inside = layer(lambda d: d.polygon(trapezoid, fill=255))
+    yy, xx = (np.mgrid[0:S, 0:S] + 0.5) / f
+    half = 0.62                                        # half a string, in 32 px pixels
+    diag = ((np.abs(np.mod(xx - yy + 3, 6) - 3) < half) | (np.abs(np.mod(xx + yy + 3, 6) - 3) < half))
+    strings = diag * inside
+    strings = np.maximum(strings, layer(lambda d: d.line(trapezoid + trapezoid[:1], fill=255,
+                                                         width=max(1, int(round(1.2 * f))))))
+    white = mix((255, 255, 255), (176, 180, 192), np.clip((xx - 8) / 22, 0, 1))
+    over(white, strings)
+    # the front of the rim over the net, with a glint
+    over((228, 36, 24), layer(lambda d: d.arc(rim, 0, 180, fill=255, width=width)))
+    over((255, 220, 60), layer(lambda d: d.arc(rim, 105, 145, fill=255, width=max(1, width // 2))))
+    a = downsample(alpha, k)
+    c = downsample(rgb * alpha[..., None], k) / np.maximum(a, 1e-9)[..., None]
+    return np.dstack([clamp8(c), clamp8(a * 255)])

@@ -31,6 +31,9 @@ BITMAPS = [  # file, resource number, picture, colours that must stay exact
 # English pictures that keep their Russian twin's palette and pixels outside the words.
 TWINS = [("scoreboard_en.bmp", "117 en", lambda: art.scoreboard("en"), 117)]
 
+ICON_SIZES = (20, 24, 40, 48, 64, 256)
+CURSORS = [(32, 3, "hand_cursor.bin"), (48, 4, "hand_cursor_48.bin"), (64, 5, "hand_cursor_64.bin")]
+
 PCM_SOUNDS = [("floor.wav", sounds.floor_thump), ("wall.wav", sounds.wall_thump),
               ("rim.wav", sounds.rim_clang)]
 ADPCM_SOUNDS = [("cheer.wav", sounds.cheer), ("big_cheer.wav", sounds.big_cheer)]
@@ -75,23 +78,31 @@ def main():
                            check=True)
 
     icons = []
-    for size in (32, 16):
+    for size in (32, 16):                              # 16 colours, as they always were
         index, transparent = art.icon(size)
-        icons.append((size, size, resfmt.icon_image(index, transparent, art.VGA16)))
+        icons.append((size, size, 4, resfmt.icon_image(index, transparent, art.VGA16)))
         rgba = np.zeros((size, size, 4), dtype=np.uint8)
         rgba[..., :3] = np.array(art.VGA16, dtype=np.uint8)[index]
         rgba[..., 3] = np.where(transparent, 0, 255)
         pictures["icon%d" % size] = rgba
+    for size in ICON_SIZES:                            # full colour, 256 as PNG
+        rgba = art.icon_rgba(size)
+        image = resfmt.icon_png(rgba) if size == 256 else resfmt.icon_image_rgba(rgba)
+        icons.append((size, size, 32, image))
+        pictures["icon%d" % size] = rgba
     write("basketball.ico", resfmt.ico_bytes(icons))
 
-    white, transparent = art.cursor()
-    dib = resfmt.cursor_image(white, transparent)
-    write("hand_cursor.bin", resfmt.cursor_resource((10, 5), dib))
-    write("hand_cursor_group.bin", resfmt.cursor_group(32, 32, len(dib), 3))
-    rgba = np.zeros((32, 32, 4), dtype=np.uint8)
-    rgba[white, :3] = 255
-    rgba[..., 3] = np.where(transparent, 0, 255)
-    pictures["cursor"] = rgba
+    group = []
+    for size, image_id, name in CURSORS:
+        white, transparent, hotspot = art.cursor(size)
+        data = resfmt.cursor_resource(hotspot, resfmt.cursor_image(white, transparent))
+        write(name, data)
+        group.append((size, size, len(data), image_id))
+        rgba = np.zeros((size, size, 4), dtype=np.uint8)
+        rgba[white, :3] = 255
+        rgba[..., 3] = np.where(transparent, 0, 255)
+        pictures["cursor%d" % size] = rgba
+    write("hand_cursor_group.bin", resfmt.cursor_group(group))
 
     contact_sheet(pictures).save(ROOT / "docs" / "art.png", optimize=False)
 
@@ -102,10 +113,13 @@ def contact_sheet(p):
     label_font = ImageFont.truetype(art.FONT_DIR + "DejaVuSans.ttf", 18)
     items = [(103, "103 ball strip"), (105, "105 backboard"), (106, "106 net"),
              (117, "117 scoreboard"), (119, "119 digits"), (107, "107 About picture"),
-             ("icon32", "101 icon 32"), ("icon16", "101 icon 16"), ("cursor", "102 cursor"),
+             ("icon32", "101 icon 32"), ("icon16", "101 icon 16"), ("cursor32", "102 cursor"),
              ("117 en", "117 scoreboard, English"), ("107 en", "107 About picture, English")]
+    items += [("icon%d" % n, "101 icon %d" % n) for n in ICON_SIZES[:-1]]
+    items += [("icon256", "101 icon 256 (1x)"), ("cursor48", "102 cursor 48"),
+              ("cursor64", "102 cursor 64")]
 
-    def big(a):
+    def big(a, k=k):
         img = Image.fromarray(a)
         return img.resize((a.shape[1] * k, a.shape[0] * k), Image.NEAREST)
 
@@ -114,11 +128,13 @@ def contact_sheet(p):
     ball_row = np.concatenate([ball[50 * i:50 * i + 50] for i in range(7)], axis=1)
     dig = p[119]
     dig_row = np.concatenate([dig[15 * i:15 * i + 15] for i in range(10)], axis=1)
-    tiles = {103: big(ball_row), 119: big(dig_row)}
+    tiles = {103: big(ball_row), 119: big(dig_row), "icon256": big(p["icon256"], 1)}
     for key, _ in items:
         if key not in tiles:
             tiles[key] = big(p[key])
-    layout = [[103], [105, 106], [117, "117 en", 119], [107, "107 en"], ["icon32", "icon16", "cursor"]]
+    layout = [[103], [105, 106], [117, "117 en", 119], [107, "107 en"],
+              ["icon32", "icon16", "cursor32", "cursor64", "cursor48"],
+              ["icon256", "icon64", "icon48", "icon40", "icon24", "icon20"]]
     rows = []
     names = dict(items)
 

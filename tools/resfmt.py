@@ -1,4 +1,5 @@
 """Writers of the Windows file formats the resources are made from (BMP, ICO, CUR, WAV)."""
+import io
 import struct
 
 import numpy as np
@@ -93,13 +94,33 @@ def icon_image(index4, mask, palette16):
     return header + pal + bytes(xor) + _mask_rows(mask, w)
 
 
+def icon_image_rgba(rgba):
+    """DIB of one 32-bit icon image: header with doubled height, BGRA rows, then the AND mask
+    (set where fully transparent) for systems that draw without alpha."""
+    h, w, _ = rgba.shape
+    bgra = rgba[::-1][..., [2, 1, 0, 3]].astype(np.uint8).tobytes()
+    mask = _mask_rows(rgba[..., 3] == 0, w)
+    header = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 32, 0, len(bgra) + len(mask), 0, 0, 0, 0)
+    return header + bgra + mask
+
+
+def icon_png(rgba):
+    """One icon image as PNG, as icon files hold their largest image."""
+    buf = io.BytesIO()
+    Image.fromarray(rgba, "RGBA").save(buf, format="PNG", optimize=True)
+    return buf.getvalue()
+
+
 def ico_bytes(images):
-    """.ico file of (width, height, dib) images, 16 colours each."""
+    """.ico file of (width, height, bits per pixel, image) images: 4-bit ones list their 16
+    colours; a width or height of 256 is written as 0."""
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     body = b""
-    for w, h, dib in images:
-        out += struct.pack("<BBBBHHII", w, h, 16, 0, 1, 4, len(dib), offset + len(body))
+    for w, h, bpp, dib in images:
+        colours = 16 if bpp == 4 else 0
+        out += struct.pack("<BBBBHHII", w % 256, h % 256, colours, 0, 1, bpp, len(dib),
+                           offset + len(body))
         body += dib
     return out + body
 
@@ -114,10 +135,13 @@ def cursor_image(white, mask):
     return header + pal + xor + and_
 
 
-def cursor_group(width, height, dib_size, image_id):
-    """RT_GROUP_CURSOR data of one image (its height counts both masks, as in resources)."""
-    return struct.pack("<HHH", 0, 2, 1) + struct.pack("<HHHHIH", width, 2 * height, 1, 1,
-                                                      dib_size + 4, image_id)
+def cursor_group(images):
+    """RT_GROUP_CURSOR data of (width, height, resource size, image number) images; the
+    heights count both masks, and each size includes the image's hot spot, as in resources."""
+    out = struct.pack("<HHH", 0, 2, len(images))
+    for width, height, size, image_id in images:
+        out += struct.pack("<HHHHIH", width, 2 * height, 1, 1, size, image_id)
+    return out
 
 
 def cursor_resource(hotspot, dib):

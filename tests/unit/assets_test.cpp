@@ -372,6 +372,87 @@ TEST(ShapeTables, NetHolesAreClosedAndLieWithinTheNetBody) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Icon and cursor
+
+std::uint64_t fnv1a(const Bytes& b, std::size_t at, std::size_t size) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (std::size_t i = at; i < at + size; ++i) h = (h ^ b.at(i)) * 0x100000001b3ull;
+    return h;
+}
+
+// Every size Windows asks for at some display scale, each an image of its own; the 16 colour
+// ones of 16 and 32 px exactly as they always were (their bytes' hashes), the others 32-bit,
+// the largest as PNG.
+TEST(Icon, HoldsAnImageOfItsOwnForEverySizeAndKeepsTheOldOnes) {
+    const Bytes b = readFile("basketball.ico");
+    ASSERT_GE(b.size(), 6u);
+    const struct {
+        int size, bits;
+        std::uint64_t hash;  // 0: any
+    } expected[] = {{32, 4, 0x740ff944bb95fcccull}, {16, 4, 0x53153af028cbffecull}, {20, 32, 0},
+                    {24, 32, 0}, {40, 32, 0}, {48, 32, 0}, {64, 32, 0}, {256, 32, 0}};
+    ASSERT_EQ(u16(b, 4), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const auto& e = expected[i];
+        const std::size_t entry = 6 + 16 * i;
+        const int width = b.at(entry) == 0 ? 256 : b.at(entry);
+        const std::size_t size = u32(b, entry + 8), at = u32(b, entry + 12);
+        ASSERT_LE(at + size, b.size()) << "image " << i;
+        EXPECT_EQ(width, e.size) << "image " << i;
+        EXPECT_EQ(u16(b, entry + 6), static_cast<std::uint32_t>(e.bits)) << e.size << " px";
+        if (e.hash != 0) {
+            EXPECT_EQ(fnv1a(b, at, size), e.hash) << e.size << " px changed";
+        }
+        if (e.size == 256) {
+            ASSERT_GE(size, 24u);
+            EXPECT_EQ(std::memcmp(b.data() + at, "\x89PNG", 4), 0) << "256 px as PNG";
+            EXPECT_EQ(b.at(at + 18) << 8 | b.at(at + 19), 256) << "its width";
+        } else {
+            EXPECT_EQ(s32(b, at + 4), e.size) << e.size << " px: DIB width";
+            EXPECT_EQ(s32(b, at + 8), 2 * e.size) << e.size << " px: DIB height, both masks";
+            EXPECT_EQ(u16(b, at + 14), static_cast<std::uint32_t>(e.bits)) << e.size << " px";
+        }
+    }
+}
+
+TEST(HandCursor, GroupListsThe32pxImageAsItWasAnd48And64BesideIt) {
+    EXPECT_EQ(fnv1a(readFile("hand_cursor.bin"), 0, readFile("hand_cursor.bin").size()),
+              0x1da3a104fb3734c2ull)
+        << "the 32 px cursor changed";
+    const Bytes group = readFile("hand_cursor_group.bin");
+    const struct {
+        const char* file;
+        int size, id, hotX, hotY;  // the hot spot at the index fingertip, scaled
+    } images[] = {{"hand_cursor.bin", 32, 3, 10, 5},
+                  {"hand_cursor_48.bin", 48, 4, 15, 7},
+                  {"hand_cursor_64.bin", 64, 5, 20, 10}};
+    ASSERT_EQ(group.size(), 6u + 14u * std::size(images));
+    EXPECT_EQ(u16(group, 2), 2u) << "a cursor group";
+    ASSERT_EQ(u16(group, 4), std::size(images));
+    for (std::size_t i = 0; i < std::size(images); ++i) {
+        const auto& c = images[i];
+        const Bytes image = readFile(c.file);
+        const std::size_t entry = 6 + 14 * i;
+        EXPECT_EQ(u16(group, entry), static_cast<std::uint32_t>(c.size)) << c.file;
+        EXPECT_EQ(u16(group, entry + 2), static_cast<std::uint32_t>(2 * c.size)) << c.file;
+        EXPECT_EQ(u32(group, entry + 8), image.size()) << c.file;
+        EXPECT_EQ(u16(group, entry + 12), static_cast<std::uint32_t>(c.id)) << c.file;
+        ASSERT_GE(image.size(), 4u + 40u) << c.file;
+        EXPECT_EQ(u16(image, 0), static_cast<std::uint32_t>(c.hotX)) << c.file;
+        EXPECT_EQ(u16(image, 2), static_cast<std::uint32_t>(c.hotY)) << c.file;
+        EXPECT_EQ(s32(image, 8), c.size) << c.file;
+        EXPECT_EQ(u16(image, 4 + 14), 1u) << c.file << ": two colours and a mask";
+        // the hot spot is on the outline: black, opaque (AND 0, XOR 0)
+        const std::size_t stride = ((c.size + 31) / 32) * 4;
+        const std::size_t xorAt = 4 + 40 + 8, andAt = xorAt + stride * c.size;
+        const std::size_t row = static_cast<std::size_t>(c.size - 1 - c.hotY) * stride;
+        const int bit = 7 - c.hotX % 8;
+        EXPECT_EQ((image.at(andAt + row + c.hotX / 8) >> bit) & 1, 0) << c.file << ": opaque";
+        EXPECT_EQ((image.at(xorAt + row + c.hotX / 8) >> bit) & 1, 0) << c.file << ": black";
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Sounds
 
 struct Chunk {

@@ -48,6 +48,9 @@ TEST(PictureScale, ResultsOfKnownAreas) {
          image(1, 1, {grey(0)})},
         {"doubling repeats pixels", image(2, 1, {grey(10), grey(200)}), 4, 1,
          image(4, 1, {grey(10), grey(10), grey(200), grey(200)})},
+        {"an edge takes nothing from the far edge",
+         image(4, 2, {grey(0), grey(0), grey(0), grey(200), grey(0), grey(0), grey(0), grey(200)}),
+         2, 1, image(2, 1, {grey(0), grey(100)})},
         {"one and a half spreads the middle", image(2, 1, {grey(0), grey(240)}), 3, 1,
          image(3, 1, {grey(0), grey(120), grey(240)})},
     };

@@ -11,6 +11,7 @@
 
 #include "resource_ids.h"
 #include "shapes.h"
+#include "win32/window_test_support.h"
 #include "windows/window_regions.h"
 
 namespace {
@@ -74,27 +75,6 @@ std::wstring itemText(HMENU menu, UINT position) {
 constexpr LANGID russian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
 constexpr LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 constexpr LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
-
-// Runs the calling thread as a user of `language` would: Windows picks resources by the
-// thread's interface language, Wine by the thread's locale.
-class ThreadLanguage {
-public:
-    explicit ThreadLanguage(LANGID language)
-        : locale_(GetThreadLocale()), ui_(GetThreadUILanguage()) {
-        SetThreadLocale(MAKELCID(language, SORT_DEFAULT));
-        SetThreadUILanguage(language);
-    }
-    ~ThreadLanguage() {
-        SetThreadUILanguage(ui_);
-        SetThreadLocale(locale_);
-    }
-    ThreadLanguage(const ThreadLanguage&) = delete;
-    ThreadLanguage& operator=(const ThreadLanguage&) = delete;
-
-private:
-    LCID locale_;
-    LANGID ui_;
-};
 
 struct MenuTexts {
     const wchar_t* sound;
@@ -290,7 +270,52 @@ TEST(Resources, IconAndHandCursorLoadByNumber) {
     EXPECT_NE(FindResourceA(module(), MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(3)), nullptr);
 }
 
-// Every resource but the test-only numbers (900 to 999), as "type/name/language".
+// The system's own choice of image for each size it asks for at some display scale: an
+// image made for that size, not one it would have to stretch.
+TEST(Resources, SystemFindsAnIconAndCursorImageOfEverySize) {
+    const struct {
+        bool icon;
+        unsigned group;
+        int size;
+    } cases[] = {{true, IDI_APP, 16},  {true, IDI_APP, 20},  {true, IDI_APP, 24},
+                 {true, IDI_APP, 32},  {true, IDI_APP, 40},  {true, IDI_APP, 48},
+                 {true, IDI_APP, 64},  {true, IDI_APP, 256}, {false, IDC_HAND, 32},
+                 {false, IDC_HAND, 48}, {false, IDC_HAND, 64}};
+    for (const auto& c : cases) {
+        const std::string what = std::string(c.icon ? "icon " : "cursor ") + std::to_string(c.size);
+        HRSRC group = FindResourceA(module(), MAKEINTRESOURCEA(c.group),
+                                    MAKEINTRESOURCEA(c.icon ? 14 : 12));  // RT_GROUP_ICON/CURSOR
+        ASSERT_NE(group, nullptr) << what;
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module(), group)));
+        const int id = LookupIconIdFromDirectoryEx(directory, c.icon, c.size, c.size, LR_DEFAULTCOLOR);
+        ASSERT_NE(id, 0) << what;
+        HRSRC image = FindResourceA(module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(c.icon ? 3 : 1));
+        ASSERT_NE(image, nullptr) << what;
+        const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module(), image)));
+        const BYTE* header = c.icon ? bytes : bytes + 4;  // a cursor's hot spot comes first
+        LONG width = 0;
+        if (std::memcmp(header, "\x89PNG", 4) == 0) {
+            width = header[18] << 8 | header[19];
+        } else {
+            std::memcpy(&width, header + 4, sizeof width);
+        }
+        EXPECT_EQ(width, c.size) << what << ": image " << id;
+
+        HANDLE loaded = LoadImageA(module(), MAKEINTRESOURCEA(c.group),
+                                   c.icon ? IMAGE_ICON : IMAGE_CURSOR, c.size, c.size, 0);
+        ASSERT_NE(loaded, nullptr) << what;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(static_cast<HICON>(loaded), &info)) << what;
+        if (!c.icon) {
+            EXPECT_EQ(info.xHotspot, static_cast<DWORD>(10 * c.size / 32)) << what;
+        }
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(static_cast<HICON>(loaded));
+    }
+}
+
+// Every resource below the test-only numbers (900 and up), as "type/name/language".
 struct CatalogueWalk {
     std::vector<std::string> found;
     std::string type, name;
@@ -309,8 +334,7 @@ BOOL CALLBACK onLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR walk) 
 }
 
 BOOL CALLBACK onName(HMODULE m, LPCSTR type, LPSTR name, LONG_PTR walk) {
-    const ULONG_PTR number = reinterpret_cast<ULONG_PTR>(name);
-    if (IS_INTRESOURCE(name) && number >= 900 && number < 1000) return TRUE;
+    if (IS_INTRESOURCE(name) && reinterpret_cast<ULONG_PTR>(name) >= 900) return TRUE;
     reinterpret_cast<CatalogueWalk*>(walk)->name = resourceName(name);
     EnumResourceLanguagesA(m, type, name, onLanguage, walk);
     return TRUE;
@@ -330,11 +354,13 @@ std::vector<std::string> catalogue() {
 
 TEST(Resources, NothingButTheCatalogueWordsInRussianAndEnglishTheRestNeutral) {
     const std::vector<std::string> expected = {
-        "1/3/0000",   "2/103/0000", "2/105/0000", "2/106/0000", "2/107/0409", "2/107/0419",
-        "2/117/0409", "2/117/0419", "2/119/0000", "3/1/0000",   "3/2/0000",   "4/115/0409",
-        "4/115/0419", "5/108/0000", "12/102/0000", "14/101/0000", "16/1/0409", "16/1/0419",
-        "10/1103/0000", "10/1105/0000", "10/1106/0000", "10/1107/0409", "10/1107/0419",
-        "10/1117/0409", "10/1117/0419", "10/1119/0000", "WAVE/109/0000", "WAVE/110/0000", "WAVE/112/0000", "WAVE/113/0000", "WAVE/114/0000"};
+        "1/3/0000",    "1/4/0000",    "1/5/0000",    "2/103/0000",  "2/105/0000",  "2/106/0000",
+        "2/107/0409",  "2/107/0419",  "2/117/0409",  "2/117/0419",  "2/119/0000",  "3/1/0000",
+        "3/2/0000",    "3/3/0000",    "3/4/0000",    "3/5/0000",    "3/6/0000",    "3/7/0000",
+        "3/8/0000",    "4/115/0409",  "4/115/0419",  "5/108/0000",  "10/203/0000", "10/205/0000",
+        "10/206/0000", "10/207/0409", "10/207/0419", "10/217/0409", "10/217/0419", "10/219/0000",
+        "12/102/0000", "14/101/0000", "16/1/0409",   "16/1/0419",   "WAVE/109/0000", "WAVE/110/0000",
+        "WAVE/112/0000", "WAVE/113/0000", "WAVE/114/0000"};
     std::vector<std::string> found = catalogue();
     std::sort(found.begin(), found.end());
     std::vector<std::string> sorted = expected;
