@@ -1,5 +1,6 @@
 #include "desktop_robot.h"
 
+#include <cstdlib>
 #include <fstream>
 
 #include "gdi_objects.h"
@@ -286,6 +287,55 @@ std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& w
     }
     FreeLibrary(module);
     return pixels;
+}
+
+namespace {
+
+// The bytes of resource `id` of type `type` in `language` of the program's file, or none.
+std::vector<char> programResourceIn(LPCSTR type, int id, LANGID language) {
+    std::vector<char> bytes;
+    HMODULE module = LoadLibraryExA(windowsPath(programPath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return bytes;
+    HRSRC found = FindResourceExA(module, type, MAKEINTRESOURCEA(id), language);
+    if (found) {
+        const auto* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+        if (data) bytes.assign(data, data + SizeofResource(module, found));
+    }
+    FreeLibrary(module);
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<DWORD> readProgramBitmapIn(int resourceId, LANGID language, int& width, int& height) {
+    std::vector<DWORD> pixels;
+    width = height = 0;
+    const std::vector<char> dib = programResourceIn(MAKEINTRESOURCEA(2), resourceId, language);
+    if (dib.size() < sizeof(BITMAPINFOHEADER)) return pixels;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+    const BITMAPINFOHEADER& header = info->bmiHeader;
+    if (header.biBitCount > 8 || header.biCompression != BI_RGB) return pixels;
+    const DWORD colours = header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount;
+    const char* bits = dib.data() + header.biSize + colours * sizeof(RGBQUAD);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, header.biWidth, std::abs(header.biHeight));
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    SetDIBitsToDevice(memory, 0, 0, header.biWidth, std::abs(header.biHeight), 0, 0, 0,
+                      std::abs(header.biHeight), bits, info, DIB_RGB_COLORS);
+    width = header.biWidth;
+    height = std::abs(header.biHeight);
+    pixels = copyPixels(memory, 0, 0, width, height);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+HMENU loadProgramMenuIn(int resourceId, LANGID language) {
+    const std::vector<char> menu = programResourceIn(MAKEINTRESOURCEA(4), resourceId, language);
+    return menu.empty() ? nullptr : LoadMenuIndirectA(menu.data());
 }
 
 // --- object counts ------------------------------------------------------------------------

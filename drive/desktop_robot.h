@@ -76,6 +76,10 @@ void pressKey(WORD virtualKey);
 std::vector<DWORD> readScreen(const RECT& r);
 // Pixels of a bitmap resource of the program's file, rows [top, top + height), same format.
 std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& width);
+// The whole bitmap resource of the program's file in one language, whatever the robot's own.
+std::vector<DWORD> readProgramBitmapIn(int resourceId, LANGID language, int& width, int& height);
+// The program's menu resource in one language, loaded into the robot; null if it has none.
+HMENU loadProgramMenuIn(int resourceId, LANGID language);
 
 // GDI and USER objects held by the process. Where the system does not count them (Wine),
 // the GDI handles are counted from the process's handle table and USER objects as windows.

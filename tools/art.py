@@ -260,8 +260,9 @@ def digits():
     return out
 
 
-def scoreboard():
+def scoreboard(lang="ru"):
     w, h, ss = 187, 42, 4
+    label = WORDS[lang]["score"]
     inside = geometry.scoreboard_mask()
     img = Image.new("RGB", (w * ss, h * ss), (0, 0, 0))
     d = ImageDraw.Draw(img)
@@ -286,11 +287,11 @@ def scoreboard():
     shadow = Image.new("L", (w, h), 0)
     f = font("DejaVuSans-Bold.ttf", 19)
     td = ImageDraw.Draw(txt)
-    l, t, r, b = td.textbbox((0, 0), "СЧЁТ", font=f)
+    l, t, r, b = td.textbbox((0, 0), label, font=f)
     x = 44 + (92 - (r - l)) // 2 - l
     y = (h - (b - t)) // 2 - t
-    td.text((x, y), "СЧЁТ", font=f, fill=255)
-    ImageDraw.Draw(shadow).text((x + 1, y + 2), "СЧЁТ", font=f, fill=255)
+    td.text((x, y), label, font=f, fill=255)
+    ImageDraw.Draw(shadow).text((x + 1, y + 2), label, font=f, fill=255)
     shadow = shadow.filter(ImageFilter.GaussianBlur(0.7))
     arr = mix(arr, (90, 30, 4), np.asarray(shadow, float) / 255 * 0.8)
     arr = mix(arr, (255, 255, 255), np.asarray(txt, float) / 255)
@@ -305,15 +306,34 @@ def scoreboard():
 # --- About picture -------------------------------------------------------------------------
 
 TITLE = "Quorvel Basketball"
-SUBTITLE = "баскетбол на рабочем столе"
-INSTRUCTIONS = [
-    "Схватите мяч левой кнопкой мыши,",
-    "размахнитесь и отпустите — бросок!",
-    "Перетащите щит, чтобы сдвинуть корзину.",
-    "Правый щелчок по щиту открывает меню.",
-    "Esc — выход из игры.",
-]
-CLOSE_HINT = "Щелчок, Enter или Esc закрывают это окно"
+# The words of the pictures in each language the program speaks; the second instruction
+# continues the first, without a bullet of its own.
+WORDS = {
+    "ru": {
+        "score": "СЧЁТ",
+        "subtitle": "баскетбол на рабочем столе",
+        "instructions": [
+            "Схватите мяч левой кнопкой мыши,",
+            "размахнитесь и отпустите — бросок!",
+            "Перетащите щит, чтобы сдвинуть корзину.",
+            "Правый щелчок по щиту открывает меню.",
+            "Esc — выход из игры.",
+        ],
+        "close": "Щелчок, Enter или Esc закрывают это окно",
+    },
+    "en": {
+        "score": "SCORE",
+        "subtitle": "basketball on your desktop",
+        "instructions": [
+            "Grab the ball with the left mouse button,",
+            "swing it and let go: that's a throw!",
+            "Drag the backboard to move the hoop.",
+            "Right-click the backboard for the menu.",
+            "Esc quits the game.",
+        ],
+        "close": "A click, Enter or Esc closes this window",
+    },
+}
 
 
 def _paste(arr, rgb, x, y):
@@ -365,10 +385,11 @@ def _text_at(arr, k, xy, text, face, size, color, shadow=None, offset=(1, 1), an
     arr[:] = mix(arr, color, layer(0, 0))
 
 
-def about(k=1):
+def about(k=1, lang="ru"):
     """The About picture, k samples to a pixel of the 100 % picture each way (k = 1: that
     picture itself). Lengths are in 100 % pixels; u, v are sample centres in them."""
     w, h = 400, 300
+    words = WORDS[lang]
 
     def px(a):                                         # a 100 % length in samples
         return int(round(a * k))
@@ -396,19 +417,19 @@ def about(k=1):
     _paste(arr, ball, px(18), px(16))
     _text_at(arr, k, (108, 26), TITLE, "DejaVuSans-Bold.ttf", 25, (255, 160, 48),
              shadow=(0, 0, 0), offset=(2, 2))
-    _text_at(arr, k, (110, 62), SUBTITLE, "DejaVuSans.ttf", 14, (210, 218, 255))
+    _text_at(arr, k, (110, 62), words["subtitle"], "DejaVuSans.ttf", 14, (210, 218, 255))
     line = (v >= 104) & (v < 106) & (u >= 24) & (u < 376)
     arr[line] = mix(arr[line], (255, 150, 40), 0.9)
     # the instructions, each with a small orange bullet
     y = 122
     dot = ball_frame(3, size=px(12), ss=max(1, round(6 / k)), scale=k)
-    for i, text in enumerate(INSTRUCTIONS):
+    for i, text in enumerate(words["instructions"]):
         cont = i == 1
         if not cont:
             _paste(arr, dot, px(24), px(y + 3))
         _text_at(arr, k, (44, y), text, "DejaVuSans.ttf", 14, (242, 244, 255), shadow=(0, 0, 20))
         y += 26 if i != 0 else 20
-    _text_at(arr, k, (200, 281), CLOSE_HINT, "DejaVuSans-Oblique.ttf", 13, (60, 26, 6),
+    _text_at(arr, k, (200, 281), words["close"], "DejaVuSans-Oblique.ttf", 13, (60, 26, 6),
              anchor="mm")
     return clamp8(arr) if k == 1 else arr
 
@@ -423,8 +444,17 @@ def about(k=1):
 PICTURES = {  # name: (width, height, frames) at 100 %
     "ball": (50, 50, 7), "backboard": (187, 134, 1), "net": (83, 76, 1),
     "scoreboard": (187, 42, 1), "digits": (14, 15, 10), "about": (400, 300, 1),
+    "scoreboard_en": (187, 42, 1), "about_en": (400, 300, 1),
 }
-MASTER_SCALE = {"ball": 4, "backboard": 4, "net": 4, "scoreboard": 4, "digits": 4, "about": 2}
+MASTER_SCALE = {"ball": 4, "backboard": 4, "net": 4, "scoreboard": 4, "digits": 4, "about": 2,
+                "scoreboard_en": 4, "about_en": 2}
+
+
+def _design(name):
+    """The picture `name` is drawn from and its language: "about_en" is the About picture in
+    English; a name without a language is Russian."""
+    base, _, lang = name.partition("_")
+    return base, lang or "ru"
 
 
 def mul_div(value, dpi):
@@ -555,8 +585,9 @@ def _net_at(g):
     return g.finish(col, band_only | strings)
 
 
-def _scoreboard_at(g):
+def _scoreboard_at(g, lang="ru"):
     w, h = 187, 42
+    label = WORDS[lang]["score"]
     inside = g.polygons([geometry.TABLES["scoreboardOutline"]], winding=True)
     u, v = g.u, g.v
     arr = mix((252, 150, 52), (206, 84, 14), (v - 0.5 / g.fy) / h)
@@ -573,19 +604,19 @@ def _scoreboard_at(g):
     sub[m] = bf[m]
     # the word, where the 100 % picture has its ink, set at one size for every scale
     f1 = font("DejaVuSans-Bold.ttf", 19)
-    l1, t1, r1, b1 = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((0, 0), "СЧЁТ", font=f1)
+    l1, t1, r1, b1 = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((0, 0), label, font=f1)
     ink_x = 44 + (92 - (r1 - l1)) // 2
     ink_y = (h - (b1 - t1)) // 2
     T = TEXT_SAMPLES
     f = font("DejaVuSans-Bold.ttf", 19 * T)
-    l, t, r, b = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((0, 0), "СЧЁТ", font=f)
+    l, t, r, b = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((0, 0), label, font=f)
     x = ink_x * T + ((r1 - l1) * T - (r - l)) / 2 - l
     y = ink_y * T + ((b1 - t1) * T - (b - t)) / 2 - t
     size = (arr.shape[1], arr.shape[0])
 
     def layer(dx, dy, radius=0.0):
         m = Image.new("L", (w * T, h * T), 0)
-        ImageDraw.Draw(m).text((x + dx * T, y + dy * T), "СЧЁТ", font=f, fill=255)
+        ImageDraw.Draw(m).text((x + dx * T, y + dy * T), label, font=f, fill=255)
         if radius:
             m = m.filter(ImageFilter.GaussianBlur(radius * T))
         return np.asarray(m.resize(size, Image.BOX), float) / 255
@@ -622,6 +653,7 @@ def draw(name, W, H, k=None):
     """Picture `name` drawn at W x H pixels a frame (a strip: every frame), k x k samples a
     pixel (by default about eight a 100 % pixel each way). Floating-point RGB."""
     w, h, frames = PICTURES[name]
+    name, lang = _design(name)
     if k is None:
         dense = 4 if name == "about" else 8           # text and gradients need fewer
         k = max(1, int(math.ceil(dense / min(W / w, H / h))))
@@ -632,12 +664,15 @@ def draw(name, W, H, k=None):
         return np.concatenate([_digit_at(g, i) for i in range(frames)], axis=0)
     if name == "about":
         assert W * h == H * w, "the About picture scales evenly"
-        return downsample(about(W * k / w), k)
-    return {"backboard": _backboard_at, "net": _net_at, "scoreboard": _scoreboard_at}[name](g)
+        return downsample(about(W * k / w, lang), k)
+    if name == "scoreboard":
+        return _scoreboard_at(g, lang)
+    return {"backboard": _backboard_at, "net": _net_at}[name](g)
 
 
 ONE_HUNDRED = {"ball": ball_strip, "backboard": backboard, "net": net, "scoreboard": scoreboard,
-               "digits": digits, "about": about}
+               "digits": digits, "about": about, "scoreboard_en": lambda: scoreboard("en"),
+               "about_en": lambda: about(lang="en")}
 
 
 def at_dpi(name, dpi):
@@ -661,6 +696,7 @@ def region(name, dpi):
     as the program scales them, by the platform's rule; the ball a disc; the rest whole."""
     w, h, _ = PICTURES[name]
     W, H = mul_div(w, dpi), mul_div(h, dpi)
+    name, _ = _design(name)
 
     def scaled(points):
         return [(mul_div(x, dpi), mul_div(y, dpi)) for x, y in points]

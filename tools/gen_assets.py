@@ -26,7 +26,10 @@ BITMAPS = [  # file, resource number, picture, colours that must stay exact
     ("about.bmp", 107, art.about, [BLACK]),
     ("scoreboard.bmp", 117, art.scoreboard, [BLACK, art.SCORE_BLUE]),
     ("digits.bmp", 119, art.digits, [BLACK, art.SCORE_BLUE]),
+    ("about_en.bmp", "107 en", lambda: art.about(lang="en"), [BLACK]),
 ]
+# English pictures that keep their Russian twin's palette and pixels outside the words.
+TWINS = [("scoreboard_en.bmp", "117 en", lambda: art.scoreboard("en"), 117)]
 
 ICON_SIZES = (20, 24, 40, 48, 64, 256)
 CURSORS = [(32, 3, "hand_cursor.bin"), (48, 4, "hand_cursor_48.bin"), (64, 5, "hand_cursor_64.bin")]
@@ -46,9 +49,15 @@ def write(name, data):
 
 def main():
     pictures = {}
+    drawn = {}
     for name, number, draw, exact in BITMAPS:
         rgb = draw()
         index, palette = resfmt.quantize(rgb, exact)
+        write(name, resfmt.bmp_bytes(index, palette))
+        pictures[number] = np.array(palette, dtype=np.uint8)[index]
+        drawn[number] = (rgb, index, palette)
+    for name, number, draw, twin in TWINS:
+        index, palette = resfmt.quantize_like(draw(), *drawn[twin], [BLACK, art.SCORE_BLUE])
         write(name, resfmt.bmp_bytes(index, palette))
         pictures[number] = np.array(palette, dtype=np.uint8)[index]
 
@@ -104,7 +113,8 @@ def contact_sheet(p):
     label_font = ImageFont.truetype(art.FONT_DIR + "DejaVuSans.ttf", 18)
     items = [(103, "103 ball strip"), (105, "105 backboard"), (106, "106 net"),
              (117, "117 scoreboard"), (119, "119 digits"), (107, "107 About picture"),
-             ("icon32", "101 icon 32"), ("icon16", "101 icon 16"), ("cursor32", "102 cursor")]
+             ("icon32", "101 icon 32"), ("icon16", "101 icon 16"), ("cursor32", "102 cursor"),
+             ("117 en", "117 scoreboard, English"), ("107 en", "107 About picture, English")]
     items += [("icon%d" % n, "101 icon %d" % n) for n in ICON_SIZES[:-1]]
     items += [("icon256", "101 icon 256 (1x)"), ("cursor48", "102 cursor 48"),
               ("cursor64", "102 cursor 64")]
@@ -122,9 +132,9 @@ def contact_sheet(p):
     for key, _ in items:
         if key not in tiles:
             tiles[key] = big(p[key])
-    layout = [[103], [105, 106], [117, 119], [107, "icon32", "icon16", "cursor32"],
-              ["icon256", "icon64", "icon48", "icon40", "icon24", "icon20"],
-              ["cursor64", "cursor48"]]
+    layout = [[103], [105, 106], [117, "117 en", 119], [107, "107 en"],
+              ["icon32", "icon16", "cursor32", "cursor64", "cursor48"],
+              ["icon256", "icon64", "icon48", "icon40", "icon24", "icon20"]]
     rows = []
     names = dict(items)
 

@@ -38,6 +38,23 @@ def quantize(rgb, reserved=((0, 0, 0),), colors=256):
     return index.astype(np.uint8).reshape(h, w), palette
 
 
+def quantize_like(rgb, twin_rgb, twin_index, palette, reserved=((0, 0, 0),)):
+    """Palette image of `rgb` in the palette of a twin picture: where the two pictures agree,
+    the twin's own indices, so those pixels stay exactly the twin's; elsewhere the nearest
+    entry, a reserved colour only for a pixel of exactly that colour."""
+    index = twin_index.astype(np.int32)
+    differ = np.any(rgb != twin_rgb, axis=2)
+    pal = np.array(palette, dtype=np.int64)
+    colours = rgb[differ].astype(np.int64)
+    dist = ((colours[:, None, :] - pal[None, :, :]) ** 2).sum(axis=2)
+    for c in reserved:
+        is_c = np.all(pal == np.array(c), axis=1)
+        exact = np.all(colours == np.array(c), axis=1)
+        dist[:, is_c] = np.where(exact[:, None], 0, np.iinfo(np.int64).max)
+    index[differ] = np.argmin(dist, axis=1)
+    return index.astype(np.uint8), palette
+
+
 def bmp_bytes(index, palette):
     """8-bit BI_RGB bottom-up DIB file with a 40-byte header and a 256-entry palette."""
     h, w = index.shape

@@ -101,6 +101,126 @@ bool aboutShowsItsPicture(HWND about) {
     return true;
 }
 
+// --- the user's language -------------------------------------------------------------------
+
+constexpr LANGID russian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
+constexpr LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+// Pixels of `shown` (w x h) that differ from `picture` (pw wide) where `counts` says so.
+template <class Counts>
+int mismatches(const std::vector<DWORD>& shown, int w, int h, const std::vector<DWORD>& picture, int pw, Counts counts) {
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const DWORD want = picture[static_cast<size_t>(y) * pw + x];
+            if (counts(x, y, want) && shown[static_cast<size_t>(y) * w + x] != want) ++wrong;
+        }
+    return wrong;
+}
+
+// The robot's own copy of a popup menu, shown where the program showed its own and read
+// from the screen while it is up; the timer that reads it also closes it.
+struct PopupShot {
+    std::vector<DWORD> pixels;
+    RECT rect{};
+    int ticks = 0;
+};
+PopupShot* shot = nullptr;
+
+void CALLBACK readOwnPopup(HWND, UINT, UINT_PTR, DWORD) {
+    HWND popup = findPopupMenu(GetCurrentProcessId());
+    if (++shot->ticks == 8 && popup) {
+        shot->rect = windowRect(popup);
+        shot->pixels = readScreen(shot->rect);
+    }
+    if (shot->ticks >= 8) EndMenu();
+}
+
+PopupShot showOwnPopup(HMENU menu, POINT at) {
+    PopupShot taken;
+    shot = &taken;
+    HWND owner = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(owner);
+    const UINT_PTR timer = SetTimer(owner, 1, 50, readOwnPopup);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0,
+                   owner, nullptr);
+    KillTimer(owner, timer);
+    DestroyWindow(owner);
+    shot = nullptr;
+    return taken;
+}
+
+// Run once per locale by make check, with LANG set for the robot and the program it starts
+// and the language the program must speak in BASKETBALL_EXPECT_LANGUAGE (hexadecimal).
+TEST(Language, AboutScreenScoreboardAndMenuInTheUsersLanguage) {
+    const char* expected = std::getenv("BASKETBALL_EXPECT_LANGUAGE");
+    if (!expected) GTEST_SKIP() << "BASKETBALL_EXPECT_LANGUAGE is not set";
+    const auto language = static_cast<LANGID>(std::strtoul(expected, nullptr, 16));
+    std::printf("LANG=%s: user interface language %04x, expecting %04x\n", std::getenv("LANG") ? std::getenv("LANG") : "",
+                GetUserDefaultUILanguage(), language);
+
+    Program program;
+    parkMouse();
+    ASSERT_TRUE(program.start());
+    HWND about = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; }, firstWindowTimeoutMs));
+
+    // The About screen shows the language's picture whole, pixel for pixel.
+    int width = 0, height = 0;
+    const std::vector<DWORD> aboutPicture = readProgramBitmapIn(107, language, width, height);
+    ASSERT_EQ(width, 400);
+    ASSERT_EQ(height, 300);
+    POINT origin{0, 0};
+    ClientToScreen(about, &origin);
+    const RECT client{origin.x, origin.y, origin.x + 398, origin.y + 298};
+    auto everywhere = [](int, int, DWORD) { return true; };
+    int wrong = -1;
+    waitUntil([&] { return (wrong = mismatches(readScreen(client), 398, 298, aboutPicture, 400, everywhere)) == 0; },
+              windowTimeoutMs);
+    EXPECT_EQ(wrong, 0) << "pixels of the About screen unlike picture 107 in " << expected;
+
+    // The scoreboard: its picture of the language, left of the score panel.
+    ASSERT_TRUE(closeAboutScreen(program.pid));
+    SetWindows set;
+    ASSERT_TRUE(waitUntil([&] { return findSet(program.pid, set); }, windowTimeoutMs));
+    ASSERT_TRUE(play::waitForRest(set.ball));
+    const std::vector<DWORD> scoreboardPicture = readProgramBitmapIn(117, language, width, height);
+    ASSERT_EQ(width, 187);
+    ASSERT_EQ(height, 42);
+    auto leftOfThePanel = [](int x, int, DWORD want) { return x < 140 && want != 0; };
+    waitUntil([&] {
+        return (wrong = mismatches(readScreen(windowRect(set.scoreboard)), 187, 42, scoreboardPicture, 187,
+                                   leftOfThePanel)) == 0;
+    }, windowTimeoutMs);
+    EXPECT_EQ(wrong, 0) << "pixels of the scoreboard unlike picture 117 in " << expected;
+
+    // The menu as the program shows it, beside the same menu of the language shown by the
+    // robot at the same place, neither with an item under the mouse.
+    HWND menu = openMenu(program, set);
+    ASSERT_NE(menu, nullptr);
+    mouseTo(1000, 10);
+    Sleep(300);
+    const RECT menuRect = windowRect(menu);
+    const std::vector<DWORD> programMenu = readScreen(menuRect);
+    ASSERT_TRUE(closeMenu(program));
+    for (LANGID each : {russian, english}) {
+        HMENU own = loadProgramMenuIn(115, each);
+        ASSERT_NE(own, nullptr);
+        const PopupShot popup = showOwnPopup(own, {menuRect.left, menuRect.top});
+        DestroyMenu(own);
+        ASSERT_FALSE(popup.pixels.empty()) << "the robot's own menu did not show";
+        const bool same = sameRect(popup.rect, menuRect) && popup.pixels == programMenu;
+        EXPECT_EQ(same, each == language) << "the program's menu against the menu in " << std::hex << each << ": "
+                                          << describe(menuRect) << " and " << describe(popup.rect);
+    }
+
+    menu = openMenu(program, set);
+    ASSERT_NE(menu, nullptr);
+    chooseMenuItem(menu, menuExit);
+    EXPECT_TRUE(endsWithCodeZero(program));
+}
+
 // ------------------------------------------------------------------------------------------
 
 TEST(StartUp, AboutScreenFirstThenTheFiveWindowsInTheirPlacesAndOwnerChain) {

@@ -138,7 +138,9 @@ INSTANTIATE_TEST_SUITE_P(Resources, Bitmaps,
                                            BitmapCase{"backboard.bmp", 187, 134},
                                            BitmapCase{"net.bmp", 83, 76},
                                            BitmapCase{"about.bmp", 400, 300},
+                                           BitmapCase{"about_en.bmp", 400, 300},
                                            BitmapCase{"scoreboard.bmp", 187, 42},
+                                           BitmapCase{"scoreboard_en.bmp", 187, 42},
                                            BitmapCase{"digits.bmp", 14, 150}));
 
 constexpr Rgb scoreBlue{42, 63, 170};
@@ -189,19 +191,45 @@ TEST(DigitStrip, TenCellsOfWhiteDigitsOnTheScoreboardBlue) {
 }
 
 TEST(Scoreboard, ScorePanelIsPlainBlueWhereTheDigitsGo) {
-    const Picture p = loadPicture("scoreboard.bmp");
-    ASSERT_EQ(p.width, 187);
-    for (int y = 3; y <= 38; ++y)
-        for (int x = 141; x <= 183; ++x) ASSERT_EQ(p.at(x, y), scoreBlue) << x << "," << y;
-    const Rgb panel = p.at(100, 21);
-    EXPECT_GT(panel.r, 150) << "orange panel on the left";
-    EXPECT_FALSE(p.at(60, 8) == scoreBlue);
-    const auto region = fill({{scoreboardOutline, scoreboardOutlineCount}}, 187, 42, true);
+    for (const char* file : {"scoreboard.bmp", "scoreboard_en.bmp"}) {
+        SCOPED_TRACE(file);
+        const Picture p = loadPicture(file);
+        ASSERT_EQ(p.width, 187);
+        for (int y = 3; y <= 38; ++y)
+            for (int x = 141; x <= 183; ++x) ASSERT_EQ(p.at(x, y), scoreBlue) << x << "," << y;
+        const Rgb panel = p.at(100, 21);
+        EXPECT_GT(panel.r, 150) << "orange panel on the left";
+        EXPECT_FALSE(p.at(60, 8) == scoreBlue);
+        const auto region = fill({{scoreboardOutline, scoreboardOutlineCount}}, 187, 42, true);
+        for (int y = 0; y < 42; ++y)
+            for (int x = 0; x < 187; ++x)
+                if (!region[y][x]) {
+                    EXPECT_TRUE(p.at(x, y).black()) << x << "," << y;
+                }
+    }
+}
+
+// The English scoreboard is the Russian one with another word: the same pixels everywhere
+// outside the label's place between the emblem and the score panel, white letters inside it.
+TEST(Scoreboard, EnglishDiffersFromRussianOnlyInTheLabel) {
+    const Picture ru = loadPicture("scoreboard.bmp");
+    const Picture en = loadPicture("scoreboard_en.bmp");
+    ASSERT_EQ(en.width, ru.width);
+    ASSERT_EQ(en.height, ru.height);
+    int differ = 0, whiteInLabel = 0;
     for (int y = 0; y < 42; ++y)
-        for (int x = 0; x < 187; ++x)
-            if (!region[y][x]) {
-                EXPECT_TRUE(p.at(x, y).black()) << x << "," << y;
+        for (int x = 0; x < 187; ++x) {
+            const bool label = x >= 44 && x < 136 && y >= 4 && y < 38;
+            if (!label) {
+                EXPECT_EQ(en.at(x, y), ru.at(x, y)) << x << "," << y;
+            } else {
+                differ += !(en.at(x, y) == ru.at(x, y));
+                const Rgb c = en.at(x, y);
+                whiteInLabel += c.r > 240 && c.g > 240 && c.b > 240;
             }
+        }
+    EXPECT_GT(differ, 100) << "another word";
+    EXPECT_GT(whiteInLabel, 100) << "in white letters";
 }
 
 TEST(Backboard, BlackRimAroundAWhiteBoardInsideTheOutline) {

@@ -19,12 +19,22 @@ struct PictureSize {
     unsigned id;
     const char* name;
     int width, height, frames;  // a frame's size at 100 %
+    LANGID language;            // of the user who gets this picture; any, for those without words
 };
 
+constexpr LANGID anyone = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+constexpr LANGID russian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
+constexpr LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
 const PictureSize pictures[] = {
-    {IDB_BALL, "ball", 50, 50, 7},          {IDB_BACKBOARD, "backboard", 187, 134, 1},
-    {IDB_NET, "net", 83, 76, 1},            {IDB_SCOREBOARD, "scoreboard", 187, 42, 1},
-    {IDB_DIGITS, "digits", 14, 15, 10},     {IDB_ABOUT, "about", 400, 300, 1},
+    {IDB_BALL, "ball", 50, 50, 7, anyone},
+    {IDB_BACKBOARD, "backboard", 187, 134, 1, anyone},
+    {IDB_NET, "net", 83, 76, 1, anyone},
+    {IDB_SCOREBOARD, "scoreboard", 187, 42, 1, russian},
+    {IDB_SCOREBOARD, "scoreboard_en", 187, 42, 1, english},
+    {IDB_DIGITS, "digits", 14, 15, 10, anyone},
+    {IDB_ABOUT, "about", 400, 300, 1, russian},
+    {IDB_ABOUT, "about_en", 400, 300, 1, english},
 };
 
 // The bitmap as a 24-bit bottom-up BMP file; false when its pixels cannot be read.
@@ -68,7 +78,11 @@ TEST(Pictures, EveryScaleGivesEachFrameItsScaledSizeAndKeepsNoObject) {
         for (unsigned dpi : {96u, 120u, 144u, 192u}) {
             for (const PictureSize& p : pictures) {
                 const std::string what = std::string(p.name) + " at " + std::to_string(dpi);
-                HBITMAP bitmap = loadPicture(GetModuleHandleA(nullptr), p.id, dpi);
+                HBITMAP bitmap = nullptr;
+                {
+                    ThreadLanguage as(p.language == anyone ? GetUserDefaultUILanguage() : p.language);
+                    bitmap = loadPicture(GetModuleHandleA(nullptr), p.id, dpi);
+                }
                 ASSERT_NE(bitmap, nullptr) << what;
                 BITMAP info{};
                 GetObjectA(bitmap, sizeof info, &info);

@@ -11,6 +11,7 @@
 
 #include "resource_ids.h"
 #include "shapes.h"
+#include "win32/window_test_support.h"
 #include "windows/window_regions.h"
 
 namespace {
@@ -71,26 +72,132 @@ std::wstring itemText(HMENU menu, UINT position) {
     return text;
 }
 
-TEST(Resources, MenuHasOnePopupWithTheFourCommandsAndSoundChecked) {
-    HMENU menu = LoadMenuA(module(), MAKEINTRESOURCEA(IDR_MENU));
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(GetMenuItemCount(menu), 1);
-    EXPECT_EQ(itemText(menu, 0), L"");
-    HMENU popup = GetSubMenu(menu, 0);
-    ASSERT_NE(popup, nullptr);
-    const struct { UINT id; const wchar_t* text; bool checked; } items[] = {
-        {IDM_SOUND, L"\u0417\u0432\u0443\u043a", true},
-        {IDM_RESET_SCORE, L"\u041e\u0431\u043d\u0443\u043b\u0438\u0442\u044c \u0440\u0435\u0437\u0443\u043b\u044c\u0442\u0430\u0442", false},
-        {IDM_ABOUT, L"\u041e \u043f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u0435", false},
-        {IDM_EXIT, L"\u0412\u044b\u0445\u043e\u0434", false}};
-    ASSERT_EQ(GetMenuItemCount(popup), 4) << "no separators";
-    for (UINT i = 0; i < 4; ++i) {
-        EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(i)), items[i].id);
-        EXPECT_EQ(itemText(popup, i), items[i].text) << "item " << i;
-        const UINT state = GetMenuState(popup, items[i].id, MF_BYCOMMAND);
-        EXPECT_EQ((state & MF_CHECKED) != 0, items[i].checked) << "item " << i;
+constexpr LANGID russian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
+constexpr LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+constexpr LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+
+struct MenuTexts {
+    const wchar_t* sound;
+    const wchar_t* reset;
+    const wchar_t* about;
+    const wchar_t* exit;
+};
+const MenuTexts russianMenu{
+    L"\u0417\u0432\u0443\u043a",
+    L"\u041e\u0431\u043d\u0443\u043b\u0438\u0442\u044c \u0440\u0435\u0437\u0443\u043b\u044c\u0442\u0430\u0442",
+    L"\u041e \u043f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u0435", L"\u0412\u044b\u0445\u043e\u0434"};
+const MenuTexts englishMenu{L"Sound", L"Reset score", L"About", L"Exit"};
+
+// What a user of each language gets: their own where it exists, English otherwise.
+const struct {
+    LANGID user;
+    LANGID served;
+    const MenuTexts* menu;
+} languages[] = {{russian, russian, &russianMenu}, {english, english, &englishMenu}, {german, english, &englishMenu}};
+
+TEST(Resources, MenuInTheUsersLanguageHasOnePopupWithTheFourCommandsAndSoundChecked) {
+    for (const auto& language : languages) {
+        SCOPED_TRACE(testing::Message() << "user language " << std::hex << language.user);
+        ThreadLanguage as(language.user);
+        HMENU menu = LoadMenuA(module(), MAKEINTRESOURCEA(IDR_MENU));
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(GetMenuItemCount(menu), 1);
+        EXPECT_EQ(itemText(menu, 0), L"");
+        HMENU popup = GetSubMenu(menu, 0);
+        ASSERT_NE(popup, nullptr);
+        const MenuTexts& texts = *language.menu;
+        const struct { UINT id; const wchar_t* text; bool checked; } items[] = {
+            {IDM_SOUND, texts.sound, true},
+            {IDM_RESET_SCORE, texts.reset, false},
+            {IDM_ABOUT, texts.about, false},
+            {IDM_EXIT, texts.exit, false}};
+        EXPECT_EQ(GetMenuItemCount(popup), 4) << "no separators";
+        for (UINT i = 0; i < 4; ++i) {
+            EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(i)), items[i].id);
+            EXPECT_EQ(itemText(popup, i), items[i].text) << "item " << i;
+            const UINT state = GetMenuState(popup, items[i].id, MF_BYCOMMAND);
+            EXPECT_EQ((state & MF_CHECKED) != 0, items[i].checked) << "item " << i;
+        }
+        DestroyMenu(menu);
     }
-    DestroyMenu(menu);
+}
+
+TEST(Resources, PicturesWithWordsComeInTheUsersLanguageTheOthersInOneCopy) {
+    for (const auto& language : languages) {
+        SCOPED_TRACE(testing::Message() << "user language " << std::hex << language.user);
+        ThreadLanguage as(language.user);
+        const struct { int type, id; } worded[] = {
+            {2, IDB_ABOUT}, {2, IDB_SCOREBOARD}, {10, IDR_MASTER_ABOUT}, {10, IDR_MASTER_SCOREBOARD}};
+        for (const auto& r : worded) {
+            HRSRC picked = FindResourceA(module(), MAKEINTRESOURCEA(r.id), MAKEINTRESOURCEA(r.type));
+            ASSERT_NE(picked, nullptr) << r.id;
+            EXPECT_EQ(picked, FindResourceExA(module(), MAKEINTRESOURCEA(r.type), MAKEINTRESOURCEA(r.id), language.served))
+                << "picture " << r.id;
+        }
+        for (int id : {IDB_BALL, IDB_BACKBOARD, IDB_NET, IDB_DIGITS})
+            EXPECT_EQ(FindResourceA(module(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2)),
+                      FindResourceExA(module(), MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(id),
+                                      MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)))
+                << "bitmap " << id;
+    }
+    // the two languages' pictures differ, and only in their words
+    for (int id : {IDB_ABOUT, IDB_SCOREBOARD}) {
+        HRSRC ru = FindResourceExA(module(), MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(id), russian);
+        HRSRC en = FindResourceExA(module(), MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(id), english);
+        ASSERT_NE(ru, nullptr);
+        ASSERT_NE(en, nullptr);
+        ASSERT_EQ(SizeofResource(module(), ru), SizeofResource(module(), en)) << "same size, " << id;
+        EXPECT_NE(std::memcmp(LockResource(LoadResource(module(), ru)), LockResource(LoadResource(module(), en)),
+                              SizeofResource(module(), ru)),
+                  0)
+            << id;
+    }
+}
+
+// One string of a version block, or "" when it is missing.
+std::string versionString(const std::vector<char>& block, const char* table, const char* key) {
+    const std::string path = std::string("\\StringFileInfo\\") + table + "\\" + key;
+    char* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return "";
+    return value;
+}
+
+TEST(Resources, VersionBlockNamesTheProgramInBothLanguages) {
+    const struct { LANGID language; const char* table; } blocks[] = {{russian, "041904B0"}, {english, "040904B0"}};
+    for (const auto& b : blocks) {
+        SCOPED_TRACE(b.table);
+        HRSRC found = FindResourceExA(module(), MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1), b.language);
+        ASSERT_NE(found, nullptr);
+        const char* bytes = static_cast<const char*>(LockResource(LoadResource(module(), found)));
+        // VerQueryValue may write into the block it reads: a copy, as GetFileVersionInfo gives
+        std::vector<char> block(bytes, bytes + SizeofResource(module(), found));
+        block.resize(block.size() * 2);
+        EXPECT_EQ(versionString(block, b.table, "FileDescription"), "Quorvel Basketball");
+        EXPECT_EQ(versionString(block, b.table, "ProductName"), "Quorvel Basketball");
+        EXPECT_EQ(versionString(block, b.table, "OriginalFilename"), "basketball.exe");
+        EXPECT_EQ(versionString(block, b.table, "LegalCopyright").rfind("Copyright (c) 20", 0), 0u)
+            << versionString(block, b.table, "LegalCopyright");
+
+        // the numbers and the texts tell the same version
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+        EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+        const std::string numbers = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                                    std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                                    std::to_string(HIWORD(fixed->dwFileVersionLS));
+        EXPECT_EQ(versionString(block, b.table, "FileVersion"), numbers);
+        EXPECT_EQ(versionString(block, b.table, "ProductVersion"), numbers);
+
+        struct { WORD language, codePage; }* translation = nullptr;
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                                   &length));
+        ASSERT_EQ(length, 4u);
+        EXPECT_EQ(translation->language, b.language);
+        EXPECT_EQ(translation->codePage, 1200u);
+    }
 }
 
 TEST(Resources, AboutDialogTemplateIsAnExtendedTemplateWithoutControls) {
@@ -245,14 +352,15 @@ std::vector<std::string> catalogue() {
     return walk.found;
 }
 
-TEST(Resources, NothingButTheCatalogueAllInUsEnglish) {
+TEST(Resources, NothingButTheCatalogueWordsInRussianAndEnglishTheRestNeutral) {
     const std::vector<std::string> expected = {
-        "1/3/0409",   "1/4/0409",   "1/5/0409",   "2/103/0409", "2/105/0409", "2/106/0409",
-        "2/107/0409", "2/117/0409", "2/119/0409", "3/1/0409",   "3/2/0409",   "3/3/0409",
-        "3/4/0409",   "3/5/0409",   "3/6/0409",   "3/7/0409",   "3/8/0409",   "4/115/0409",
-        "5/108/0409", "10/203/0409", "10/205/0409", "10/206/0409", "10/207/0409", "10/217/0409",
-        "10/219/0409", "12/102/0409", "14/101/0409", "WAVE/109/0409", "WAVE/110/0409",
-        "WAVE/112/0409", "WAVE/113/0409", "WAVE/114/0409"};
+        "1/3/0000",    "1/4/0000",    "1/5/0000",    "2/103/0000",  "2/105/0000",  "2/106/0000",
+        "2/107/0409",  "2/107/0419",  "2/117/0409",  "2/117/0419",  "2/119/0000",  "3/1/0000",
+        "3/2/0000",    "3/3/0000",    "3/4/0000",    "3/5/0000",    "3/6/0000",    "3/7/0000",
+        "3/8/0000",    "4/115/0409",  "4/115/0419",  "5/108/0000",  "10/203/0000", "10/205/0000",
+        "10/206/0000", "10/207/0409", "10/207/0419", "10/217/0409", "10/217/0419", "10/219/0000",
+        "12/102/0000", "14/101/0000", "16/1/0409",   "16/1/0419",   "WAVE/109/0000", "WAVE/110/0000",
+        "WAVE/112/0000", "WAVE/113/0000", "WAVE/114/0000"};
     std::vector<std::string> found = catalogue();
     std::sort(found.begin(), found.end());
     std::vector<std::string> sorted = expected;

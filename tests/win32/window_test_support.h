@@ -34,6 +34,26 @@ void fillClient(HWND hwnd, COLORREF colour);
 // after checking that a new bitmap moves that count by one. `how` names the method used.
 long gdiObjectCount(std::string* how = nullptr);
 
+// Runs the calling thread as a user of `language` would while it lives: Windows picks
+// resources by the thread's interface language, Wine by the thread's locale.
+class ThreadLanguage {
+public:
+    explicit ThreadLanguage(LANGID language) : locale_(GetThreadLocale()), ui_(GetThreadUILanguage()) {
+        SetThreadLocale(MAKELCID(language, SORT_DEFAULT));
+        SetThreadUILanguage(language);
+    }
+    ~ThreadLanguage() {
+        SetThreadUILanguage(ui_);
+        SetThreadLocale(locale_);
+    }
+    ThreadLanguage(const ThreadLanguage&) = delete;
+    ThreadLanguage& operator=(const ThreadLanguage&) = delete;
+
+private:
+    LCID locale_;
+    LANGID ui_;
+};
+
 // Watches, through a WH_CALLWNDPROC hook of this thread, the messages sent to windows of this
 // thread while it lives; `onMessage` (optional) runs before the window procedure does. One spy
 // at a time. Posted messages do not pass this hook.
