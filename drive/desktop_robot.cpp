@@ -19,8 +19,6 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 
 // --- the program --------------------------------------------------------------------------
 
-namespace {
-
 // ctest hands over a Unix path when the robot runs under Wine; Wine maps / to drive Z:.
 std::string windowsPath(const std::string& path) {
     if (path.empty() || path[0] != '/') return path;
@@ -29,8 +27,6 @@ std::string windowsPath(const std::string& path) {
         if (c == '/') c = '\\';
     return result;
 }
-
-}  // namespace
 
 Program::~Program() {
     if (!process) return;

@@ -10,6 +10,8 @@
 
 // Path of basketball.exe, as given on the command line.
 extern std::string programPath;
+// A Unix path as Wine's drive Z: names it; any other path as it is.
+std::string windowsPath(const std::string& path);
 
 // Polls `condition` every few milliseconds until it holds or `timeoutMs` has passed.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);

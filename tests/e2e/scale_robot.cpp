@@ -41,14 +41,6 @@ const ScaledSet scaledSets[] = {
     {192, {200, 300, 574, 568}, {200, 198, 574, 282}, {300, 504, 466, 656}, 100, {384, 350}},
 };
 
-std::string windowsPath(const std::string& path) {
-    if (path.empty() || path[0] != '/') return path;
-    std::string result = "Z:" + path;
-    for (char& c : result)
-        if (c == '/') c = '\\';
-    return result;
-}
-
 // The program's own picture at `dpi`, as 0x00RRGGBB rows, read from its file.
 std::vector<DWORD> programPicture(unsigned id, unsigned dpi, int& width, int& height) {
     std::vector<DWORD> pixels;
