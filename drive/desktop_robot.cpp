@@ -252,6 +252,21 @@ std::vector<DWORD> copyPixels(HDC source, int x, int y, int width, int height) {
     return pixels;
 }
 
+// Rows [top, top + height) of `bitmap`; `width` is set to its width.
+std::vector<DWORD> bitmapBand(HBITMAP bitmap, int top, int height, int& width) {
+    BITMAP bm{};
+    GetObjectA(bitmap, sizeof bm, &bm);
+    width = bm.bmWidth;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    std::vector<DWORD> pixels = copyPixels(memory, 0, top, width, height);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 }  // namespace
 
 std::vector<DWORD> readScreen(const RECT& r) {
@@ -269,20 +284,18 @@ std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& w
     auto bitmap = static_cast<HBITMAP>(
         LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (bitmap) {
-        BITMAP bm{};
-        GetObjectA(bitmap, sizeof bm, &bm);
-        width = bm.bmWidth;
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        pixels = copyPixels(memory, 0, top, width, height);
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
+        pixels = bitmapBand(bitmap, top, height, width);
         DeleteObject(bitmap);
     }
     FreeLibrary(module);
     return pixels;
+}
+
+std::vector<DWORD> bitmapPixels(HBITMAP bitmap, int& width, int& height) {
+    BITMAP bm{};
+    GetObjectA(bitmap, sizeof bm, &bm);
+    height = bm.bmHeight;
+    return bitmapBand(bitmap, 0, height, width);
 }
 
 namespace {

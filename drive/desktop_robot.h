@@ -78,6 +78,8 @@ void pressKey(WORD virtualKey);
 std::vector<DWORD> readScreen(const RECT& r);
 // Pixels of a bitmap resource of the program's file, rows [top, top + height), same format.
 std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& width);
+// Every pixel of `bitmap`, same format; `width` and `height` are set to its size.
+std::vector<DWORD> bitmapPixels(HBITMAP bitmap, int& width, int& height);
 // The whole bitmap resource of the program's file in one language, whatever the robot's own.
 std::vector<DWORD> readProgramBitmapIn(int resourceId, LANGID language, int& width, int& height);
 // The program's menu resource in one language, loaded into the robot; null if it has none.

@@ -47,21 +47,7 @@ std::vector<DWORD> programPicture(unsigned id, unsigned dpi, int& width, int& he
     HMODULE module = LoadLibraryExA(windowsPath(programPath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return pixels;
     if (HBITMAP bitmap = loadPicture(module, id, dpi)) {
-        BITMAP bm{};
-        GetObjectA(bitmap, sizeof bm, &bm);
-        width = bm.bmWidth;
-        height = bm.bmHeight;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-        HDC screen = GetDC(nullptr);
-        GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-        ReleaseDC(nullptr, screen);
-        for (DWORD& p : pixels) p &= 0xFFFFFF;
+        pixels = bitmapPixels(bitmap, width, height);
         DeleteObject(bitmap);
     }
     FreeLibrary(module);
