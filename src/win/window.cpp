@@ -118,10 +118,14 @@ void Window::onDpiChanged(unsigned newDpi, const RECT& suggested) {
 
 bool Window::onScaleChanged() { return true; }
 
-bool Window::setDpi(unsigned newDpi) {
+void Window::scaleSizeTo(unsigned newDpi) {
     dpi = newDpi > 0 ? newDpi : 96;
     width = MulDiv(baseWidth, static_cast<int>(dpi), 96);
     height = MulDiv(baseHeight, static_cast<int>(dpi), 96);
+}
+
+bool Window::setDpi(unsigned newDpi) {
+    scaleSizeTo(newDpi);
     return onScaleChanged();
 }
 
@@ -160,9 +164,7 @@ bool Window::create(HINSTANCE instance_) {
     // Made at the 100 % size; the scale of the monitor it is on is known only now.
     const unsigned created = windowDpi(hwnd);
     if (created != 96) {
-        dpi = created;
-        width = MulDiv(baseWidth, static_cast<int>(dpi), 96);
-        height = MulDiv(baseHeight, static_cast<int>(dpi), 96);
+        scaleSizeTo(created);
         SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 

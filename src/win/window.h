@@ -42,6 +42,8 @@ public:
     // Takes `newDpi`: the size becomes the 100 % size times newDpi / 96, then onScaleChanged.
     // Does not move or resize the native window.
     bool setDpi(unsigned newDpi);
+    // The first half of setDpi: the DPI and the size for it, nothing rebuilt.
+    void scaleSizeTo(unsigned newDpi);
 
     // Registers the class, creates the window at (0, 0), binds this object, runs onCreate and
     // shows the window. False if any step fails; after a failed onCreate the window is closed.
