@@ -1,5 +1,7 @@
 #include "win/dpi.h"
 
+#include "win/system_library.h"
+
 namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -20,9 +22,9 @@ FARPROC user32Function(const char* name) {
     return user32 ? GetProcAddress(user32, name) : nullptr;
 }
 
-// Loaded once and kept: it is a system DLL, present from Windows 8.1 on.
+// Loaded once and kept; present from Windows 8.1 on.
 FARPROC shcoreFunction(const char* name) {
-    static HMODULE shcore = LoadLibraryA("shcore.dll");
+    static HMODULE shcore = loadSystemLibrary("shcore.dll");
     return shcore ? GetProcAddress(shcore, name) : nullptr;
 }
 
