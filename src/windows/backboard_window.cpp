@@ -1,5 +1,6 @@
 #include "windows/backboard_window.h"
 
+#include <initializer_list>
 #include <memory>
 
 #include "platform/about_screen.h"
@@ -33,15 +34,66 @@ bool BackboardWindow::onScaleChanged() {
     return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createBackboardRegion(dpi));
 }
 
+// The set has one scale, the board's: the net and the scoreboard ignore their own changes,
+// and the board rescales and places them here. While it does, a change the system starts from
+// inside these moves is not taken.
 void BackboardWindow::onDpiChanged(unsigned newDpi, const RECT& suggested) {
+    if (placingSet) return;
+    placingSet = true;
+    // The cursor stays on the point of the board where the system put it: a grab scaled with
+    // the board would move the board about the cursor, back across the line it just crossed.
+    const int cursorX = boardX + grabX, cursorY = boardY + grabY;
     boardX = suggested.left;
     boardY = suggested.top;
+    if (dragging) {
+        grabX = cursorX - boardX;
+        grabY = cursorY - boardY;
+    }
     setDpi(newDpi);
     SetWindowPos(hwnd, nullptr, boardX, boardY, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     HWND net = findOwnWindow(set_layout::netClass);
     HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
+    for (HWND follower : {net, scoreboard}) {
+        Window* window = Window::boundTo(follower);
+        if (window != nullptr && window->dpi != dpi && window->setDpi(dpi))
+            SetWindowPos(follower, nullptr, 0, 0, window->width, window->height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (net && scoreboard) placeSet(net, scoreboard);
+    placingSet = false;
     InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void BackboardWindow::readCorner() {
+    RECT r{};
+    if (!GetWindowRect(hwnd, &r)) return;
+    boardX = r.left;
+    boardY = r.top;
+}
+
+namespace {
+
+bool onAMonitor(LONG x, LONG y) { return MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONULL) != nullptr; }
+
+}  // namespace
+
+// The system has moved the board alone, or left it where no monitor is any more.
+void BackboardWindow::onDisplayChange() {
+    readCorner();
+    RECT r{boardX, boardY, boardX + width, boardY + height};
+    if (!onAMonitor(r.left, r.top) || !onAMonitor(r.right - 1, r.top) || !onAMonitor(r.left, r.bottom - 1) ||
+        !onAMonitor(r.right - 1, r.bottom - 1)) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) {
+            const RECT& work = info.rcWork;
+            boardX = r.left < work.left ? work.left : r.right > work.right ? work.right - width : r.left;
+            boardY = r.top < work.top ? work.top : r.bottom > work.bottom ? work.bottom - height : r.top;
+        }
+    }
+    HWND net = findOwnWindow(set_layout::netClass);
+    HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
+    if (net && scoreboard) placeSet(net, scoreboard);
 }
 
 void BackboardWindow::onDestroy() {
@@ -56,6 +108,7 @@ void BackboardWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
 }
 
 void BackboardWindow::onLButtonDown(WPARAM, int x, int y) {
+    readCorner();  // the system may have moved the board since the last drag
     grabX = x;
     grabY = y;
     dragging = true;
@@ -98,6 +151,7 @@ void BackboardWindow::placeSet(HWND net, HWND scoreboard) {
 }
 
 void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {
+    readCorner();
     TrackPopupMenu(popupMenu, TPM_LEFTALIGN | TPM_VCENTERALIGN | TPM_RIGHTBUTTON, boardX + x,
                    boardY + y, 0, hwnd, nullptr);
 }
