@@ -10,3 +10,19 @@
 // frame to MulDiv(width, dpi, 96) x MulDiv(height, dpi, 96).
 // Returns a bitmap the caller owns (DeleteObject), or null on failure.
 HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi);
+
+// COM and the imaging factory for the thread that makes it, while it lives: every picture
+// decoded meanwhile on that thread uses them, so the codecs are loaded once, not again for each
+// picture of a scale change. Without one, each decode starts and ends COM for itself. One at
+// a time.
+class PictureCodecs {
+public:
+    PictureCodecs();
+    ~PictureCodecs();
+    PictureCodecs(const PictureCodecs&) = delete;
+    PictureCodecs& operator=(const PictureCodecs&) = delete;
+
+private:
+    HRESULT com;
+    void* factory;  // IWICImagingFactory*, null when it could not be made
+};

@@ -24,7 +24,16 @@ HBITMAP SpriteWindow::pictureAt(unsigned) {
 
 bool SpriteWindow::onScaleChanged() {
     HDC dc = GetDC(hwnd);  // the class's own DC
-    return dc != nullptr && strip.hold(dc, pictureAt(dpi));
+    MemoryBitmap fresh;
+    if (dc == nullptr || !fresh.hold(dc, pictureAt(dpi))) {
+        // Keeps the picture it has: a window at the wrong size beats a blank one.
+        char note[96];
+        wsprintfA(note, "%s: no picture at %u DPI, the old one stays\n", className, dpi);
+        OutputDebugStringA(note);
+        return false;
+    }
+    strip.swap(fresh);
+    return true;
 }
 
 void SpriteWindow::onPaint() {
