@@ -1,7 +1,7 @@
 #include "windows/backboard_window.h"
 
-#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "platform/about_screen.h"
 #include "platform/sound_cues.h"
@@ -53,11 +53,12 @@ void BackboardWindow::onDpiChanged(unsigned newDpi, const RECT& suggested) {
     SetWindowPos(hwnd, nullptr, boardX, boardY, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     HWND net = findOwnWindow(set_layout::netClass);
     HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
-    for (HWND follower : {net, scoreboard}) {
+    // Resized and placed in one move: a resize where it stood could carry it across first.
+    const std::pair<HWND, POINT> followers[] = {{net, netPlace()}, {scoreboard, scoreboardPlace()}};
+    for (const auto& [follower, at] : followers) {
         Window* window = Window::boundTo(follower);
         if (window != nullptr && window->dpi != dpi && window->setDpi(dpi))
-            SetWindowPos(follower, nullptr, 0, 0, window->width, window->height,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(follower, nullptr, at.x, at.y, window->width, window->height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (net && scoreboard) placeSet(net, scoreboard);
     placingSet = false;
@@ -142,12 +143,20 @@ void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
 
 void BackboardWindow::placeSet(HWND net, HWND scoreboard) {
     const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-    using set_scale::scaled;
     SetWindowPos(GetParent(hwnd), nullptr, boardX, boardY, 0, 0, flags);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0, flags);
-    SetWindowPos(net, nullptr, boardX + scaled(set_layout::netOffsetX, dpi),
-                 boardY + scaled(set_layout::netOffsetY, dpi), 0, 0, flags);
-    SetWindowPos(scoreboard, nullptr, boardX, boardY + scaled(set_layout::scoreboardOffsetY, dpi), 0, 0, flags);
+    const POINT netAt = netPlace(), scoreboardAt = scoreboardPlace();
+    SetWindowPos(net, nullptr, netAt.x, netAt.y, 0, 0, flags);
+    SetWindowPos(scoreboard, nullptr, scoreboardAt.x, scoreboardAt.y, 0, 0, flags);
+}
+
+POINT BackboardWindow::netPlace() const {
+    using set_scale::scaled;
+    return {boardX + scaled(set_layout::netOffsetX, dpi), boardY + scaled(set_layout::netOffsetY, dpi)};
+}
+
+POINT BackboardWindow::scoreboardPlace() const {
+    return {boardX, boardY + set_scale::scaled(set_layout::scoreboardOffsetY, dpi)};
 }
 
 void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {

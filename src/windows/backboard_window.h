@@ -28,6 +28,9 @@ public:
 
     // Moves host, board, net and scoreboard to the board's corner (boardX, boardY).
     void placeSet(HWND net, HWND scoreboard);
+    // Where the net and the scoreboard stand beside the board at its scale.
+    POINT netPlace() const;
+    POINT scoreboardPlace() const;
 
     HMENU menu = nullptr;
     HMENU popupMenu = nullptr;

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <utility>
 
 #include "platform/sound_cues.h"
 #include "res/resource_ids.h"
@@ -478,3 +481,113 @@ TEST_F(Playfield, AScaleChangeFromInsideTheBallsOwnMoveLeavesTheMoveAsTheBallMad
 }
 
 }  // namespace
+
+// Windows gives each top-level window the DPI of the area that holds most of it and tells it
+// from inside the move that carried it across, suggesting the new size with the same share of
+// the window on each side of the line. Here a line splits the desktop into two such areas.
+struct Boundary {
+    const char* name;
+    bool vertical;  // the line x = at, else y = at
+    int at;
+    unsigned first, second;  // left of or above the line, right of or below it
+};
+
+struct FakeSystem {
+    Boundary line{};
+    std::map<HWND, unsigned> given;  // the DPI the system has given each window of the set
+    std::map<HWND, int> sent;        // changes sent in this step
+    int depth = 0;
+} fakeSystem;
+
+LRESULT CALLBACK actAsWindowsAtTheLine(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    FakeSystem& f = fakeSystem;
+    if (code == HC_ACTION && message->message == WM_WINDOWPOSCHANGED && f.given.count(message->hwnd) &&
+        f.depth < 8) {
+        const RECT r = rectOf(message->hwnd);
+        const Boundary& b = f.line;
+        const int low = b.vertical ? r.left : r.top, size = b.vertical ? r.right - r.left : r.bottom - r.top;
+        const int before = std::clamp(b.at - low, 0, size), after = size - before;
+        const unsigned from = f.given[message->hwnd];
+        const unsigned to = before > after ? b.first : after > before ? b.second : from;
+        if (to != from) {
+            f.given[message->hwnd] = to;
+            ++f.sent[message->hwnd];
+            const int w = MulDiv(r.right - r.left, to, from), h = MulDiv(r.bottom - r.top, to, from);
+            const int kept = b.at - MulDiv(b.at - low, to, from);
+            const RECT suggested = b.vertical ? RECT{kept, r.top, kept + w, r.top + h}
+                                              : RECT{r.left, kept, r.left + w, kept + h};
+            ++f.depth;
+            SendMessageA(message->hwnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+            --f.depth;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(Playfield, DraggedAcrossTheLineBetweenTwoScalesTheSetTakesTheBoardsScaleOnly) {
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, actAsWindowsAtTheLine, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const Boundary lines[] = {{"100 % above 150 %", false, 400, 96, 144},
+                              {"150 % above 100 %", false, 400, 144, 96},
+                              {"100 % left of 150 %", true, 500, 96, 144},
+                              {"150 % left of 100 %", true, 500, 144, 96}};
+    using set_scale::scaled;
+    const auto setInPlace = [&]() -> testing::AssertionResult {
+        const unsigned dpi = backboard.dpi;
+        if (dpi != fakeSystem.given[backboard.hwnd]) return testing::AssertionFailure() << "the board is at " << dpi;
+        for (const Window* w : {static_cast<const Window*>(&net), static_cast<const Window*>(&scoreboard)})
+            if (w->dpi != dpi) return testing::AssertionFailure() << w->className << " at " << w->dpi << " DPI";
+        for (const auto& [window, count] : fakeSystem.sent)
+            if (count > 1) return testing::AssertionFailure() << count << " changes in one move";
+        const RECT board = rectOf(backboard.hwnd);
+        const RECT netAt{board.left + scaled(set_layout::netOffsetX, dpi), board.top + scaled(set_layout::netOffsetY, dpi),
+                         0, 0};
+        const RECT scoreAt{board.left, board.top + scaled(set_layout::scoreboardOffsetY, dpi), 0, 0};
+        using Place = std::pair<const Window*, RECT>;
+        for (const auto& [window, at] : {Place{&net, netAt}, Place{&scoreboard, scoreAt}}) {
+            const RECT want{at.left, at.top, at.left + scaled(window->baseWidth, dpi),
+                            at.top + scaled(window->baseHeight, dpi)};
+            if (!sameRect(rectOf(window->hwnd), want))
+                return testing::AssertionFailure() << window->className << " not beside the board at " << dpi;
+        }
+        return testing::AssertionSuccess();
+    };
+    for (const Boundary& line : lines) {
+        SCOPED_TRACE(line.name);
+        fakeSystem = FakeSystem{};
+        fakeSystem.line = line;
+        for (const Window* w : std::initializer_list<const Window*>{&backboard, &net, &scoreboard})
+            fakeSystem.given[w->hwnd] = w->dpi;
+        RECT board = rectOf(backboard.hwnd);
+        POINT cursor{board.left + 30, board.top + 40};
+        SendMessageA(backboard.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 40));
+        // From well past the line on one side to well past it on the other, and back.
+        const int beyond = line.at + 250, before = line.at - 500;
+        int changes = 0;
+        for (int target : {beyond, before, beyond}) {
+            bool failed = false;
+            for (int guard = 0; guard < 400 && !failed; ++guard) {
+                board = rectOf(backboard.hwnd);
+                LONG& along = line.vertical ? cursor.x : cursor.y;
+                const int now = line.vertical ? board.left : board.top;
+                if (now == target) break;
+                along += std::clamp(target - now, -7, 7);
+                fakeSystem.sent.clear();
+                SendMessageA(backboard.hwnd, WM_MOUSEMOVE, MK_LBUTTON,
+                             MAKELPARAM(cursor.x - board.left, cursor.y - board.top));
+                for (const auto& [window, count] : fakeSystem.sent) changes += count;
+                const testing::AssertionResult ok = setInPlace();
+                if (!ok) {
+                    ADD_FAILURE() << ok.message() << ", board at " << rectOf(backboard.hwnd).left << ", "
+                                  << rectOf(backboard.hwnd).top;
+                    failed = true;
+                }
+            }
+            if (failed) break;
+        }
+        SendMessageA(backboard.hwnd, WM_LBUTTONUP, 0, 0);
+        EXPECT_GE(changes, 3) << "the sweep crossed the line";
+    }
+    UnhookWindowsHookEx(hook);
+}
