@@ -591,3 +591,59 @@ TEST_F(Playfield, DraggedAcrossTheLineBetweenTwoScalesTheSetTakesTheBoardsScaleO
     }
     UnhookWindowsHookEx(hook);
 }
+
+TEST_F(Playfield, AMonitorGoneOrAWorkAreaChangedBringsTheSetBackTogetherOnAMonitor) {
+    MONITORINFO primary{};
+    primary.cbSize = sizeof primary;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+    const RECT work = primary.rcWork;
+    const int w = backboard.width, h = backboard.height;
+    struct Case {
+        const char* what;
+        POINT movedTo;  // where the system left the board, alone
+        UINT message;
+        WPARAM wParam;
+        POINT expected;
+    };
+    const Case cases[] = {
+        {"off every monitor", {-900, 2400}, WM_DISPLAYCHANGE, 32, {work.left, work.bottom - h}},
+        {"half off the right", {work.right - w / 2, 300}, WM_SETTINGCHANGE, SPI_SETWORKAREA, {work.right - w, 300}},
+        {"on the monitor", {300, 200}, WM_DISPLAYCHANGE, 32, {300, 200}},
+    };
+    using set_scale::scaled;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetWindowPos(backboard.hwnd, nullptr, c.movedTo.x, c.movedTo.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (HWND window : {host.hwnd, backboard.hwnd, scoreboard.hwnd, ball.hwnd, net.hwnd})
+            SendMessageA(window, c.message, c.wParam, 0);
+        const int x = c.expected.x, y = c.expected.y;
+        const unsigned dpi = backboard.dpi;
+        EXPECT_AT(backboard.hwnd, x, y, x + w, y + h);
+        EXPECT_AT(host.hwnd, x, y, x, y);
+        const int nx = x + scaled(set_layout::netOffsetX, dpi), ny = y + scaled(set_layout::netOffsetY, dpi);
+        EXPECT_AT(net.hwnd, nx, ny, nx + net.width, ny + net.height);
+        const int sy = y + scaled(set_layout::scoreboardOffsetY, dpi);
+        EXPECT_AT(scoreboard.hwnd, x, sy, x + scoreboard.width, sy + scoreboard.height);
+        EXPECT_EQ(ball.scaledDesktop.dpi(), 0u) << "the ball's monitor is looked up afresh";
+    }
+}
+
+TEST_F(Playfield, TheHandIsLoadedForTheScaleOfTheWindowItIsOver) {
+    for (unsigned dpi : {96u, 144u, 192u, 144u}) {
+        backboard.scaleSizeTo(dpi);
+        EXPECT_EQ(SendMessageA(backboard.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(backboard.hwnd),
+                               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+                  TRUE);
+        ICONINFO icon{};
+        ASSERT_TRUE(GetIconInfo(GetCursor(), &icon));
+        BITMAP mask{};
+        GetObjectA(icon.hbmMask, sizeof mask, &mask);
+        EXPECT_EQ(mask.bmWidth, cursorSizeForDpi(dpi)) << dpi << " DPI";
+        DeleteObject(icon.hbmMask);
+        if (icon.hbmColor) DeleteObject(icon.hbmColor);
+        EXPECT_EQ(GetCursor(), cursorForDpi(instance, IDC_GRAB_HAND, dpi)) << "kept, not loaded again";
+    }
+    // Over the frame (there is none), default processing decides.
+    EXPECT_EQ(SendMessageA(backboard.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(backboard.hwnd),
+                           MAKELPARAM(HTNOWHERE, WM_MOUSEMOVE)), FALSE);
+}
