@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/about_screen.h"
 #include "platform/desktop.h"
 #include "sim/stopwatch.h"
 
@@ -53,3 +54,54 @@ TEST(Win32Desktop, EveryPointBelongsToTheMonitorHoldingItOrTheNearest) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the test's timer saw of the About screen while it was up.
+struct AboutSeen {
+    SIZE before{}, after{};
+    bool found = false;
+} aboutSeen;
+
+BOOL CALLBACK findDialog(HWND window, LPARAM found) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) *reinterpret_cast<HWND*>(found) = window;
+    return TRUE;
+}
+
+SIZE sizeOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// Tells the open About screen that it is now on a monitor of 150 %, then closes it.
+void CALLBACK moveAboutToAnotherScale(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr) return;
+    KillTimer(nullptr, timer);
+    aboutSeen.found = true;
+    aboutSeen.before = sizeOf(dialog);
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    RECT suggested{r.left + 900, r.top, r.left + 900 + MulDiv(aboutSeen.before.cx, 3, 2),
+                   r.top + MulDiv(aboutSeen.before.cy, 3, 2)};
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    aboutSeen.after = sizeOf(dialog);
+    EndDialog(dialog, IDOK);
+}
+
+}  // namespace
+
+TEST(AboutScreen, TakenToAMonitorOfAnotherScaleItKeepsThePicturesSize) {
+    AboutScreen about(GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(SetTimer(nullptr, 0, 50, moveAboutToAnotherScale), 0u);
+    EXPECT_EQ(about.show(), IDOK);
+    ASSERT_TRUE(aboutSeen.found);
+    EXPECT_EQ(aboutSeen.before.cx, about.bitmapWidth);
+    EXPECT_EQ(aboutSeen.before.cy, about.bitmapHeight);
+    EXPECT_EQ(aboutSeen.after.cx, about.bitmapWidth);
+    EXPECT_EQ(aboutSeen.after.cy, about.bitmapHeight);
+}

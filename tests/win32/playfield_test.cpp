@@ -628,7 +628,7 @@ TEST_F(Playfield, AMonitorGoneOrAWorkAreaChangedBringsTheSetBackTogetherOnAMonit
     }
 }
 
-TEST_F(Playfield, TheHandIsLoadedForTheScaleOfTheWindowItIsOver) {
+TEST_F(Playfield, TheHandIsLoadedForTheScaleOfTheWindowItIsOverAndPenGesturesAreOff) {
     for (unsigned dpi : {96u, 144u, 192u, 144u}) {
         backboard.scaleSizeTo(dpi);
         EXPECT_EQ(SendMessageA(backboard.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(backboard.hwnd),
@@ -643,6 +643,9 @@ TEST_F(Playfield, TheHandIsLoadedForTheScaleOfTheWindowItIsOver) {
         if (icon.hbmColor) DeleteObject(icon.hbmColor);
         EXPECT_EQ(GetCursor(), cursorForDpi(instance, IDC_GRAB_HAND, dpi)) << "kept, not loaded again";
     }
+    // A finger or pen held still presses at once and a quick stroke is a throw, not a flick.
+    for (HWND window : {host.hwnd, backboard.hwnd, scoreboard.hwnd, ball.hwnd, net.hwnd})
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetPropA(window, "MicrosoftTabletPenServiceProperty")), 0x00010001u);
     // Over the frame (there is none), default processing decides.
     EXPECT_EQ(SendMessageA(backboard.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(backboard.hwnd),
                            MAKELPARAM(HTNOWHERE, WM_MOUSEMOVE)), FALSE);
