@@ -10,6 +10,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/pictures.h"
 #include "platform/sound_cues.h"
 #include "res/resource_ids.h"
 #include "sim/game_state.h"
@@ -84,6 +85,7 @@ protected:
     }
 
     HINSTANCE instance = nullptr;
+    PictureCodecs codecs;  // as the program holds them, outliving the set
     HostWindow host{set_layout::startX, set_layout::startY};
     BackboardWindow backboard{&host};
     ScoreboardWindow scoreboard{&backboard};
