@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/about_screen.h"
 #include "platform/desktop.h"
+#include "win/system_library.h"
 #include "sim/stopwatch.h"
 
 namespace {
@@ -104,4 +109,55 @@ TEST(AboutScreen, TakenToAMonitorOfAnotherScaleItKeepsThePicturesSize) {
     EXPECT_EQ(aboutSeen.before.cy, about.bitmapHeight);
     EXPECT_EQ(aboutSeen.after.cx, about.bitmapWidth);
     EXPECT_EQ(aboutSeen.after.cy, about.bitmapHeight);
+}
+
+namespace {
+
+// The loader's calls as loadSystemLibrary makes them, and its answer to the first.
+struct LoaderCall {
+    std::string name;
+    DWORD flags;
+};
+std::vector<LoaderCall> loaderCalls;
+DWORD firstCallError = 0;
+
+HMODULE WINAPI fakeLoader(LPCSTR name, HANDLE, DWORD flags) {
+    loaderCalls.push_back({name, flags});
+    if (loaderCalls.size() == 1 && firstCallError != 0) {
+        SetLastError(firstCallError);
+        return nullptr;
+    }
+    return GetModuleHandleA(nullptr);
+}
+
+}  // namespace
+
+TEST(SystemLibrary, ShcoreIsAskedOfTheSystemFolderOnlyNeverByABareName) {
+    char folder[MAX_PATH] = "";
+    ASSERT_GT(GetSystemDirectoryA(folder, MAX_PATH), 0u);
+    const std::string fullPath = std::string(folder) + "\\shcore.dll";
+    constexpr DWORD searchSystem32 = 0x00000800;
+    struct Case {
+        const char* loader;
+        DWORD firstError;
+        std::vector<std::pair<std::string, DWORD>> calls;
+        bool loaded;
+    };
+    const Case cases[] = {
+        {"takes the flag", 0, {{"shcore.dll", searchSystem32}}, true},
+        {"refuses the flag (Windows 7 without its update)", ERROR_INVALID_PARAMETER,
+         {{"shcore.dll", searchSystem32}, {fullPath, 0}}, true},
+        {"finds no shcore (Windows 7)", ERROR_MOD_NOT_FOUND, {{"shcore.dll", searchSystem32}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.loader);
+        loaderCalls.clear();
+        firstCallError = c.firstError;
+        EXPECT_EQ(loadSystemLibrary("shcore.dll", fakeLoader) != nullptr, c.loaded);
+        ASSERT_EQ(loaderCalls.size(), c.calls.size());
+        for (std::size_t i = 0; i < c.calls.size(); ++i) {
+            EXPECT_EQ(loaderCalls[i].name, c.calls[i].first);
+            EXPECT_EQ(loaderCalls[i].flags, c.calls[i].second);
+        }
+    }
 }
