@@ -11,10 +11,10 @@
 // Returns a bitmap the caller owns (DeleteObject), or null on failure.
 HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi);
 
-// COM and the imaging factory for the thread that makes it, while it lives: every picture
-// decoded meanwhile on that thread uses them, so the codecs are loaded once, not again for each
-// picture of a scale change. Without one, each decode starts and ends COM for itself. One at
-// a time.
+// COM and the imaging factory for the thread that makes it, while it lives: started with the
+// first picture drawn from a master on that thread and kept, so that the codecs are loaded once,
+// not again for each picture of each change of scale (at 100 % nothing is started). Without one,
+// each decode starts and ends COM for itself. The first of nested ones keeps them.
 class PictureCodecs {
 public:
     PictureCodecs();
@@ -23,6 +23,5 @@ public:
     PictureCodecs& operator=(const PictureCodecs&) = delete;
 
 private:
-    HRESULT com;
-    void* factory;  // IWICImagingFactory*, null when it could not be made
+    bool keeps;
 };

@@ -56,9 +56,25 @@ IWICImagingFactory* newFactory() {
     return factory;
 }
 
-// The innermost PictureCodecs and its thread.
-IWICImagingFactory* keptFactory = nullptr;
-DWORD keptThread = 0;
+// What the living PictureCodecs keeps, for its thread.
+struct Kept {
+    bool active = false;
+    DWORD thread = 0;
+    bool started = false;  // COM asked for, and the factory made if it could be
+    HRESULT com = E_FAIL;
+    IWICImagingFactory* factory = nullptr;
+} kept;
+
+// The kept factory of this thread, made on first use; null where none is kept.
+IWICImagingFactory* keptFactory() {
+    if (!kept.active || kept.thread != GetCurrentThreadId()) return nullptr;
+    if (!kept.started) {
+        kept.started = true;
+        kept.com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(kept.com) || kept.com == RPC_E_CHANGED_MODE) kept.factory = newFactory();
+    }
+    return kept.factory;
+}
 
 // A PNG in memory decoded by the system's own PNG decoder, which gives exact pixels.
 bool decodeWith(IWICImagingFactory* factory, const void* data, DWORD size, PixelImage& out) {
@@ -95,7 +111,7 @@ bool decodePng(HINSTANCE instance, unsigned id, PixelImage& out) {
     const DWORD size = found != nullptr ? SizeofResource(instance, found) : 0;
     if (data == nullptr || size == 0) return false;
 
-    if (keptFactory != nullptr && keptThread == GetCurrentThreadId()) return decodeWith(keptFactory, data, size, out);
+    if (IWICImagingFactory* factory = keptFactory()) return decodeWith(factory, data, size, out);
     ComScope com;
     if (!com.usable()) return false;
     Com<IWICImagingFactory> factory;  // released before `com` ends
@@ -150,19 +166,16 @@ HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi) {
     return scaled.pixels.empty() ? nullptr : makeBitmap(scaled);
 }
 
-PictureCodecs::PictureCodecs()
-    : com(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)), factory(nullptr) {
-    if (FAILED(com) && com != RPC_E_CHANGED_MODE) return;
-    factory = newFactory();
-    if (factory == nullptr) return;
-    keptFactory = static_cast<IWICImagingFactory*>(factory);
-    keptThread = GetCurrentThreadId();
+PictureCodecs::PictureCodecs() : keeps(!kept.active) {
+    if (!keeps) return;
+    kept = Kept{};
+    kept.active = true;
+    kept.thread = GetCurrentThreadId();
 }
 
 PictureCodecs::~PictureCodecs() {
-    if (factory != nullptr) {
-        if (keptFactory == factory) keptFactory = nullptr;
-        static_cast<IWICImagingFactory*>(factory)->Release();
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (!keeps) return;
+    if (kept.factory != nullptr) kept.factory->Release();
+    if (kept.started && SUCCEEDED(kept.com)) CoUninitialize();
+    kept = Kept{};
 }
