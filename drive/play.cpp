@@ -195,15 +195,14 @@ namespace {
 // The program's digit strip at `dpi`, ten cells one below the other; empty if it cannot be read.
 const std::vector<DWORD>& digitStrip(unsigned dpi) {
     static std::map<unsigned, std::vector<DWORD>> strips;
-    auto found = strips.find(dpi);
-    if (found == strips.end()) {
+    std::vector<DWORD>& strip = strips[dpi];
+    if (strip.empty()) {
         int width = 0, height = 0;
-        std::vector<DWORD> strip = readProgramPicture(IDB_DIGITS, dpi, width, height);
-        if (width != scaled(set_layout::digitCell.width, dpi) || height != 10 * scaled(set_layout::digitCell.height, dpi))
-            strip.clear();
-        found = strips.emplace(dpi, std::move(strip)).first;
+        strip = readProgramPicture(IDB_DIGITS, dpi, width, height);
+        const set_layout::WindowSize cell = set_layout::digitCell;
+        if (width != scaled(cell.width, dpi) || height != 10 * scaled(cell.height, dpi)) strip.clear();
     }
-    return found->second;
+    return strip;
 }
 
 // The digit shown in the cell at (x, y) of the screen, or -1.
