@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The test run's own machinery: scripts/check without a display, and where scripts/lib/wine.sh
-finds Wine's loaders."""
+"""The test run's own machinery: scripts/check without a display, where scripts/lib/wine.sh
+finds Wine's loaders, and the arithmetic of the motion figures (scripts/lib/motion.py)."""
+import importlib.util
 import os
 import subprocess
 import tempfile
@@ -61,6 +62,65 @@ class WineLoader(unittest.TestCase):
                 else:
                     self.assertEqual(done.returncode, 0, done.stderr)
                     self.assertEqual(done.stdout.strip(), os.path.join(top, expected))
+
+
+def load_motion():
+    spec = importlib.util.spec_from_file_location("motion", os.path.join(ROOT, "scripts", "lib", "motion.py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+class MotionFigures(unittest.TestCase):
+    motion = load_motion()
+
+    def test_moves_closer_than_4_ms_to_the_one_before_are_one_picture(self):
+        # a chain of close moves is one picture however long it gets; exactly 4 ms apart is two
+        times = [0.0, 0.003, 0.0069, 0.0108, 0.020, 0.024, 0.030]
+        self.assertEqual(self.motion.visible_moves(times), [0.0, 0.020, 0.024, 0.030])
+
+    def test_frames_showing_a_new_position(self):
+        f = 1 / 60
+        cases = [
+            # (what, moves as (time in frames, x), expected (new, frames))
+            ("one move", [(0, 1)], (1, 1)),
+            ("a move in every frame", [(k + 0.5, k) for k in range(6)], (6, 6)),
+            ("a burst of three every third frame", [(3 * k + d, 3 * k + d) for k in range(3) for d in (0.2, 0.25, 0.3)],
+             (3, 7)),
+            ("a burst across a frame's end shows in both", [(0, 1), (0.98, 2), (1.02, 3)], (2, 2)),
+            ("there and back inside one frame shows nothing new", [(0, 1), (1.2, 2), (1.6, 1), (2.5, 3)], (2, 3)),
+        ]
+        for what, moves, expected in cases:
+            with self.subTest(what):
+                self.assertEqual(self.motion.new_frames([(t * f, (x, 0)) for t, x in moves]), expected)
+
+    def test_a_recording_summed_over_the_ball_s_flights(self):
+        self.assertEqual([self.motion.percentile(list(range(1, 21)), p) for p in (50, 95, 100)], [10, 19, 20])
+        self.assertEqual(self.motion.percentile([], 50), 0.0)
+        rows = ["0.0 mark start rollin 0 0", "0.0 name 7 basketball", "0.0 name 8 backboard",
+                "0.100000 move 7 -1 0 0.004 0.002"]
+        # then bursts of two moves 1 ms apart every 50 ms for 1 s (the first joins the move
+        # before it), clear of the 60 Hz frames' ends, the processor times rising
+        for k in range(21):
+            for d in (0.002, 0.003):
+                t = 0.1 + 0.05 * k + d
+                rows.append(f"{t:.6f} move 7 {k} {round(d * 1000)} {0.04 * t:.5f} {0.02 * t:.5f}")
+        rows += ["0.5 move 8 1 1 0 0", "1.2 mark end rollin 0 0", "1.3 move 7 99 99 9 9"]
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "recording.txt")
+            with open(path, "w") as f:
+                f.write("\n".join(rows) + "\n")
+            flights = self.motion.flights_of(path)
+        self.assertEqual(list(flights), ["rollin"])
+        figures = self.motion.summarize(flights["rollin"])
+        self.assertAlmostEqual(figures["seconds"], 1.003)
+        self.assertAlmostEqual(figures["visible per s"], 20 / 1.003)
+        self.assertAlmostEqual(figures["moves per visible"], 43 / 21)
+        self.assertAlmostEqual(figures["new frames"], 100 * 21 / 61)
+        self.assertAlmostEqual(figures["median"], 50, places=3)
+        self.assertAlmostEqual(figures["p95"], 50, places=3)  # one of 20 is 52 ms
+        self.assertAlmostEqual(figures["cpu program"], 0.04, places=3)
+        self.assertAlmostEqual(figures["cpu server"], 0.02, places=3)
 
 
 if __name__ == "__main__":
