@@ -36,14 +36,20 @@ def visible_moves(times, merge=MERGE_SECONDS):
 
 
 def new_frames(moves, hz=FRAME_HZ):
-    """(frames that show a new position, frames) for moves [(time, position)] in time order:
-    frames of 1/hz s from the first move through the last, each shown with the place the ball
-    has at its end."""
-    t0 = moves[0][0]
-    count = int((moves[-1][0] - t0) * hz) + 1
+    """(frames that show a new position, frames) for moves [(time, position)] in time order,
+    from the first move's frame through the last's: each frame is shown with the place the
+    ball has at its end. The frames end half a frame after the moves' mean phase, where a
+    program that moves once a frame, half a frame before the display's refresh, has them:
+    ends anywhere near its moves would count its wake-up jitter, not its pictures. Moves
+    at no steady phase (a step every 51 ms) leave the phase to chance, as a display does."""
+    turns = [t * hz for t, _ in moves]
+    phase = math.atan2(sum(math.sin(2 * math.pi * u) for u in turns),
+                       sum(math.cos(2 * math.pi * u) for u in turns)) / (2 * math.pi)
+    frames = [math.floor(u - phase + 0.5) for u in turns]
+    count = frames[-1] - frames[0] + 1
     at_end = [None] * count
-    for t, position in moves:
-        at_end[min(int((t - t0) * hz), count - 1)] = position
+    for frame, (_, position) in zip(frames, moves):
+        at_end[frame - frames[0]] = position
     new, place = 0, None
     for position in at_end:
         if position is not None and position != place:

@@ -84,11 +84,11 @@ class MotionFigures(unittest.TestCase):
         cases = [
             # (what, moves as (time in frames, x), expected (new, frames))
             ("one move", [(0, 1)], (1, 1)),
-            ("a move in every frame", [(k + 0.5, k) for k in range(6)], (6, 6)),
-            ("a burst of three every third frame", [(3 * k + d, 3 * k + d) for k in range(3) for d in (0.2, 0.25, 0.3)],
+            ("a move in every frame, some a third late", [(k + 0.3 * (k % 2), k) for k in range(6)], (6, 6)),
+            ("a burst of three every third frame", [(3 * k + d, 3 * k + d) for k in range(3) for d in (0, 0.05, 0.1)],
              (3, 7)),
-            ("a burst across a frame's end shows in both", [(0, 1), (0.98, 2), (1.02, 3)], (2, 2)),
-            ("there and back inside one frame shows nothing new", [(0, 1), (1.2, 2), (1.6, 1), (2.5, 3)], (2, 3)),
+            ("a burst across a frame's end shows in both", [(0, 1), (3, 2), (6, 3), (8.48, 4), (8.52, 5)], (5, 10)),
+            ("there and back inside one frame shows nothing new", [(0, 1), (0.7, 2), (1.1, 1), (2, 3)], (2, 3)),
         ]
         for what, moves, expected in cases:
             with self.subTest(what):
@@ -100,7 +100,7 @@ class MotionFigures(unittest.TestCase):
         rows = ["0.0 mark start rollin 0 0", "0.0 name 7 basketball", "0.0 name 8 backboard",
                 "0.100000 move 7 -1 0 0.004 0.002"]
         # then bursts of two moves 1 ms apart every 50 ms for 1 s (the first joins the move
-        # before it), clear of the 60 Hz frames' ends, the processor times rising
+        # before it), the processor times rising
         for k in range(21):
             for d in (0.002, 0.003):
                 t = 0.1 + 0.05 * k + d
