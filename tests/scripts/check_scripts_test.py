@@ -3,8 +3,11 @@
 finds Wine's loaders, and the arithmetic of the motion figures (scripts/lib/motion.py)."""
 import importlib.util
 import os
+import shutil
+import socket
 import subprocess
 import tempfile
+import time
 import unittest
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -71,8 +74,65 @@ def load_motion():
     return module
 
 
+def listening(path):
+    with socket.socket(socket.AF_UNIX) as s:
+        return s.connect_ex(path) == 0
+
+
+# Two windows of an X client, as Wine shows the set's: the ball moved twice (once to where it
+# already is in between) and another window once.
+MOVER = """
+from Xlib import X, display
+d = display.Display()
+ball, board = (d.screen().root.create_window(0, 0, 20, 20, 0, X.CopyFromParent, override_redirect=True)
+               for _ in range(2))
+ball.set_wm_name("basketball")
+board.set_wm_name("backboard")
+for w, x, y in ((ball, 10, 20), (ball, 10, 20), (board, 5, 5), (ball, 30, 40)):
+    w.map()
+    w.configure(x=x, y=y)
+d.sync()
+"""
+
+
 class MotionFigures(unittest.TestCase):
     motion = load_motion()
+
+    def test_the_recorder_keeps_the_ball_s_moves_between_the_marks_until_its_input_ends(self):
+        python = "/usr/bin/python3"
+        if not shutil.which("Xvfb") or subprocess.run([python, "-c", "import Xlib"]).returncode:
+            self.skipTest("no Xvfb or no python3-xlib")
+        number = next(n for n in range(150, 200)
+                      if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"))
+        server = subprocess.Popen(["Xvfb", f":{number}", "-nolisten", "tcp", "-noreset"], stderr=subprocess.DEVNULL)
+        env = dict(os.environ, DISPLAY=f":{number}")
+        try:
+            self.assertTrue(self.wait_for(lambda: listening(f"/tmp/.X11-unix/X{number}")), "Xvfb")
+            with tempfile.TemporaryDirectory() as folder:
+                path = os.path.join(folder, "recording.txt")
+                recorder = subprocess.Popen(
+                    [python, os.path.join(ROOT, "scripts", "lib", "motion.py"), "record", path, "--server-pid",
+                     str(server.pid)], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, env=env)
+                recorder.stdin.write("start throw\n")
+                recorder.stdin.flush()
+                # the mark is written once the recorder listens to the X server
+                self.assertTrue(self.wait_for(lambda: os.path.exists(path) and "mark" in open(path).read()), "the start mark")
+                subprocess.run([python, "-c", MOVER], env=env, check=True)
+                out, _ = recorder.communicate("end throw\nresult passed on\n", timeout=20)
+                flights = self.motion.flights_of(path)
+        finally:
+            server.terminate()  # it removes its lock and socket
+            server.wait()
+        self.assertEqual(out, "result passed on\n")
+        self.assertEqual([[m[1] for m in f] for f in flights["throw"]], [[(10, 20), (30, 40)]])
+
+    @staticmethod
+    def wait_for(condition):
+        for _ in range(100):
+            if condition():
+                return True
+            time.sleep(0.1)
+        return False
 
     def test_moves_closer_than_4_ms_to_the_one_before_are_one_picture(self):
         # a chain of close moves is one picture however long it gets; exactly 4 ms apart is two
