@@ -3,6 +3,7 @@
 finds Wine's loaders, and the arithmetic of the motion figures (scripts/lib/motion.py)."""
 import importlib.util
 import os
+import pathlib
 import shutil
 import socket
 import subprocess
@@ -116,7 +117,7 @@ class MotionFigures(unittest.TestCase):
                 recorder.stdin.write("start throw\n")
                 recorder.stdin.flush()
                 # the mark is written once the recorder listens to the X server
-                self.assertTrue(self.wait_for(lambda: os.path.exists(path) and "mark" in open(path).read()), "the start mark")
+                self.assertTrue(self.wait_for(lambda: os.path.exists(path) and "mark" in pathlib.Path(path).read_text()), "the start mark")
                 subprocess.run([python, "-c", MOVER], env=env, check=True)
                 out, _ = recorder.communicate("end throw\nresult passed on\n", timeout=20)
                 flights = self.motion.flights_of(path)
