@@ -167,7 +167,7 @@ def record(path, server_pid, seconds):
     screen = display.Display()
     screen.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
     screen.sync()
-    places, named, program = {}, set(), None
+    places, mapped, named, program = {}, set(), set(), None
     stop = time.monotonic() + seconds
     pending = b""
     with open(path, "w") as out:
@@ -197,12 +197,16 @@ def record(path, server_pid, seconds):
                     places[event.window.id] = (event.x, event.y)
                 elif event.type == X.ConfigureNotify:
                     place = (event.x, event.y)
-                    if places.get(event.window.id) != place:
-                        places[event.window.id] = place
+                    # a window placed before it is shown was never seen elsewhere
+                    if places.get(event.window.id) != place and event.window.id in mapped:
                         name(event.window)
                         write(t, f"move {event.window.id} {event.x} {event.y} {cpus()}")
+                    places[event.window.id] = place
                 elif event.type == X.MapNotify:
+                    mapped.add(event.window.id)
                     name(event.window)
+                elif event.type == X.UnmapNotify:
+                    mapped.discard(event.window.id)
             if sys.stdin in ready:
                 chunk = os.read(sys.stdin.fileno(), 4096)
                 if not chunk:

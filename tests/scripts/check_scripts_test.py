@@ -80,8 +80,8 @@ def listening(path):
         return s.connect_ex(path) == 0
 
 
-# Two windows of an X client, as Wine shows the set's: the ball moved twice (once to where it
-# already is in between) and another window once.
+# Two windows of an X client, as Wine shows the set's: the ball placed before it is shown,
+# then moved twice (once to where it already is in between), and another window moved once.
 MOVER = """
 from Xlib import X, display
 d = display.Display()
@@ -89,6 +89,7 @@ ball, board = (d.screen().root.create_window(0, 0, 20, 20, 0, X.CopyFromParent, 
                for _ in range(2))
 ball.set_wm_name("basketball")
 board.set_wm_name("backboard")
+ball.configure(x=5, y=5)
 for w, x, y in ((ball, 10, 20), (ball, 10, 20), (board, 5, 5), (ball, 30, 40)):
     w.map()
     w.configure(x=x, y=y)
