@@ -9,11 +9,13 @@ run:
 	@scripts/run
 
 # Figures, not a test: what the main loop and the whole program cost under Wine, each beside
-# a loop that never waits. About fifteen minutes.
+# a loop that never waits, and how the ball's motion looks before and after display-rate
+# motion. About twenty minutes.
 measure:
 	scripts/install-deps
 	scripts/measure-main-loop
 	scripts/measure-program
+	scripts/measure-motion
 
 # A short scripted game on a virtual screen of its own: docs/demo.gif and docs/screenshot.png.
 demo:

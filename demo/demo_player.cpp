@@ -191,8 +191,7 @@ void scoreOnce(const SetWindows& set, BasketWatcher& watcher) {
     if (waitUntil([&] { return watcher.baskets() > before; }, 4000)) return;
     std::printf("the throw missed; dropping the ball in instead\n");
     waitForRest(set.ball);
-    const RECT board = windowRect(set.backboard);
-    dropIntoHoop(set.ball, board.left, board.top, &watcher);
+    dropIntoHoop(set, &watcher);
     waitUntil([&] { return watcher.baskets() > before; }, 4000);
 }
 

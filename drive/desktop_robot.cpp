@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "gdi_objects.h"
+#include "platform/pictures.h"
 #include "windows/set_layout.h"
 
 std::string programPath;
@@ -296,6 +297,19 @@ std::vector<DWORD> bitmapPixels(HBITMAP bitmap, int& width, int& height) {
     GetObjectA(bitmap, sizeof bm, &bm);
     height = bm.bmHeight;
     return bitmapBand(bitmap, 0, height, width);
+}
+
+std::vector<DWORD> readProgramPicture(unsigned bitmapId, unsigned dpi, int& width, int& height) {
+    std::vector<DWORD> pixels;
+    width = height = 0;
+    HMODULE module = LoadLibraryExA(windowsPath(programPath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return pixels;
+    if (HBITMAP bitmap = loadPicture(module, bitmapId, dpi)) {
+        pixels = bitmapPixels(bitmap, width, height);
+        DeleteObject(bitmap);
+    }
+    FreeLibrary(module);
+    return pixels;
 }
 
 namespace {

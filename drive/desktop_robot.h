@@ -80,6 +80,8 @@ std::vector<DWORD> readScreen(const RECT& r);
 std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& width);
 // Every pixel of `bitmap`, same format; `width` and `height` are set to its size.
 std::vector<DWORD> bitmapPixels(HBITMAP bitmap, int& width, int& height);
+// The program's picture `bitmapId` as the program makes it for a display of `dpi`; same format.
+std::vector<DWORD> readProgramPicture(unsigned bitmapId, unsigned dpi, int& width, int& height);
 // The whole bitmap resource of the program's file in one language, whatever the robot's own.
 std::vector<DWORD> readProgramBitmapIn(int resourceId, LANGID language, int& width, int& height);
 // The program's menu resource in one language, loaded into the robot; null if it has none.

@@ -2,10 +2,17 @@
 
 #include "res/resource_ids.h"
 #include "sim/hoop.h"
+#include "win/dpi.h"
 #include "windows/set_layout.h"
+#include "windows/set_scale.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+
+using set_scale::scaled;
 
 namespace play {
 
@@ -26,6 +33,8 @@ std::string describe(const RECT& r) {
 }
 
 void parkMouse() { mouseTo(1010, 5); }
+
+unsigned scaleOf(const SetWindows& set) { return windowDpi(set.backboard); }
 
 bool closeAboutScreen(DWORD pid) {
     HWND about = findAboutScreen(pid);
@@ -102,13 +111,54 @@ bool throwThrough(HWND ball, const std::vector<POINT>& points, BasketWatcher* wa
     return held;
 }
 
-bool dropIntoHoop(HWND ball, int boardX, int boardY, BasketWatcher* watcher) {
-    const POINT above{boardX + hoop::centre, boardY + 25};
-    std::vector<POINT> points = path(centreOf(windowRect(ball)), above, 12);
-    // Nudged a pixel and back, so that the release measures no speed.
-    points.push_back({above.x + 1, above.y});
-    points.push_back(above);
-    return throwThrough(ball, points, watcher);
+namespace {
+
+// Moves the held ball's cursor from `from` a pixel at a time, `dx` a step, until the program
+// moves the ball: it has taken a drag sample a unit away (a pixel is a unit or less at every
+// scale). Returns where the cursor stopped.
+POINT stepUntilTheBallMoves(HWND ball, POINT from, int dx) {
+    const RECT before = windowRect(ball);
+    POINT p = from;
+    for (int step = 0; step < 4; ++step) {
+        p.x += dx;
+        mouseTo(p.x, p.y);
+        if (waitUntil([&] { return !sameRect(windowRect(ball), before); }, 250)) break;
+    }
+    return p;
+}
+
+}  // namespace
+
+bool letGoAt(HWND ball, POINT centre, BasketWatcher* watcher) {
+    if (watcher) watcher->shotHeld();
+    const bool held = grabBall(ball);
+    for (const POINT& p : path(centreOf(windowRect(ball)), centre, 12)) mouseTo(p.x, p.y);
+    if (held) {
+        // A release measures its speed from the older of the last two drag samples. Queued
+        // moves may merge, and a nudge may stay within one unit, leaving the way's last long
+        // move as that sample: a throw. So the ball first catches up, then two moves are each
+        // seen before the next, a unit out and back, too close to measure a speed.
+        waitUntil(
+            [&] {
+                const POINT now = centreOf(windowRect(ball));
+                return std::abs(now.x - centre.x) <= 1 && std::abs(now.y - centre.y) <= 1;
+            },
+            windowTimeoutMs);
+        stepUntilTheBallMoves(ball, stepUntilTheBallMoves(ball, centre, 1), -1);
+    }
+    leftUp();
+    if (held && watcher) watcher->shotReleased();
+    return held;
+}
+
+POINT aboveHoop(const SetWindows& set) {
+    const RECT board = windowRect(set.backboard);
+    const unsigned dpi = scaleOf(set);
+    return {board.left + scaled(hoop::centre, dpi), board.top + scaled(25, dpi)};
+}
+
+bool dropIntoHoop(const SetWindows& set, BasketWatcher* watcher) {
+    return letGoAt(set.ball, aboveHoop(set), watcher);
 }
 
 POINT backboardGrip(const SetWindows& set) {
@@ -142,23 +192,30 @@ bool dragSetTo(const SetWindows& set, int x, int y, int steps) {
 
 namespace {
 
-constexpr int digitWidth = set_layout::digitCell.width;
-constexpr int digitHeight = set_layout::digitCell.height;
-
-const std::vector<DWORD>& digitPixels(int digit) {
-    static std::vector<DWORD> digits[10];
-    if (digits[digit].empty()) {
-        int width = 0;
-        digits[digit] = readProgramBitmap(IDB_DIGITS, digitHeight * digit, digitHeight, width);
-        if (width != digitWidth) digits[digit].clear();
+// The program's digit strip at `dpi`, ten cells one below the other; empty if it cannot be read.
+const std::vector<DWORD>& digitStrip(unsigned dpi) {
+    static std::map<unsigned, std::vector<DWORD>> strips;
+    std::vector<DWORD>& strip = strips[dpi];
+    if (strip.empty()) {
+        int width = 0, height = 0;
+        strip = readProgramPicture(IDB_DIGITS, dpi, width, height);
+        const set_layout::WindowSize cell = set_layout::digitCell;
+        if (width != scaled(cell.width, dpi) || height != 10 * scaled(cell.height, dpi)) strip.clear();
     }
-    return digits[digit];
+    return strip;
 }
 
-int readDigit(int x, int y) {
-    const std::vector<DWORD> shown = readScreen({x, y, x + digitWidth, y + digitHeight});
-    for (int digit = 0; digit < 10; ++digit)
-        if (!digitPixels(digit).empty() && shown == digitPixels(digit)) return digit;
+// The digit shown in the cell at (x, y) of the screen, or -1.
+int readDigit(int x, int y, unsigned dpi) {
+    const std::vector<DWORD>& strip = digitStrip(dpi);
+    if (strip.empty()) return -1;
+    const std::vector<DWORD> shown = readScreen({x, y, x + scaled(set_layout::digitCell.width, dpi),
+                                                 y + scaled(set_layout::digitCell.height, dpi)});
+    if (shown.empty() || shown.size() * 10 != strip.size()) return -1;
+    for (int digit = 0; digit < 10; ++digit) {
+        const auto cell = strip.begin() + static_cast<std::ptrdiff_t>(digit * shown.size());
+        if (std::equal(shown.begin(), shown.end(), cell)) return digit;
+    }
     return -1;
 }
 
@@ -166,8 +223,10 @@ int readDigit(int x, int y) {
 
 int readScore(const SetWindows& set) {
     const RECT r = windowRect(set.scoreboard);
-    const int tens = readDigit(r.left + set_layout::digitCellX[0], r.top + set_layout::digitCellY);
-    const int units = readDigit(r.left + set_layout::digitCellX[1], r.top + set_layout::digitCellY);
+    const unsigned dpi = scaleOf(set);
+    const int y = r.top + scaled(set_layout::digitCellY, dpi);
+    const int tens = readDigit(r.left + scaled(set_layout::digitCellX[0], dpi), y, dpi);
+    const int units = readDigit(r.left + scaled(set_layout::digitCellX[1], dpi), y, dpi);
     if (tens < 0 || units < 0) return -1;
     return tens * 10 + units;
 }
@@ -228,11 +287,12 @@ void BasketWatcher::watch() {
     while (!stop) {
         const RECT board = windowRect(set.backboard);
         const RECT ball = windowRect(set.ball);
+        const unsigned dpi = scaleOf(set);
         const bool falling = ball.top > lastTop;
-        const bool inOpening = ball.left >= board.left + hoop::openingLeft &&
-                               ball.right <= board.left + hoop::openingRight &&
-                               ball.top >= board.top + hoop::basketTopBelowTop &&
-                               ball.bottom <= board.bottom + hoop::basketBottomBelowBottom;
+        const bool inOpening = ball.left >= board.left + scaled(hoop::openingLeft, dpi) &&
+                               ball.right <= board.left + scaled(hoop::openingRight, dpi) &&
+                               ball.top >= board.top + scaled(hoop::basketTopBelowTop, dpi) &&
+                               ball.bottom <= board.bottom + scaled(hoop::basketBottomBelowBottom, dpi);
         const bool in = inOpening && falling;
         if (in && !wasIn && shotLive.exchange(false)) ++count;
         wasIn = in;

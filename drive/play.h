@@ -1,8 +1,9 @@
 #pragma once
 
-// Playing the whole program as a user would, for the soak, the measuring program and the demo:
-// start it, close the About screen, throw, drop into the hoop, drag the set, use the menu, read
-// the score, and watch for baskets. Built on the desktop access of desktop_robot.h.
+// Playing the whole program as a user would, for the robots, the soak, the measuring program
+// and the demo: start it, close the About screen, throw, drop into the hoop, drag the set, use
+// the menu, read the score, and watch for baskets, at any display scale. Built on the desktop
+// access of desktop_robot.h.
 #include <windows.h>
 
 #include <atomic>
@@ -25,6 +26,8 @@ RECT workArea();
 bool sameRect(const RECT& a, const RECT& b);
 std::string describe(const RECT& r);
 void parkMouse();
+// The set's display scale: its backboard's DPI, 96 at 100 %.
+unsigned scaleOf(const SetWindows& set);
 
 // Starts the program, closes its opening About screen with a click and waits for the set.
 // On failure `error` says what went wrong.
@@ -41,17 +44,21 @@ class BasketWatcher;
 // Grabs the ball, moves the cursor through `points` and lets go. False if the ball was missed.
 // A watcher, if given, learns when the shot is held and when it is released.
 bool throwThrough(HWND ball, const std::vector<POINT>& points, BasketWatcher* watcher = nullptr);
-// Carries the ball from rest to just above the hoop of the backboard at (boardX, boardY) and
-// lets it drop.
-bool dropIntoHoop(HWND ball, int boardX, int boardY, BasketWatcher* watcher = nullptr);
+// Carries the ball so that its centre stands at `centre` and lets it go without speed: it
+// falls straight down. False if the ball was missed.
+bool letGoAt(HWND ball, POINT centre, BasketWatcher* watcher = nullptr);
+// Where a ball's centre stands to drop through the set's hoop: over the hoop's centre line.
+POINT aboveHoop(const SetWindows& set);
+// Carries the ball from where it lies to above the set's hoop and lets it drop.
+bool dropIntoHoop(const SetWindows& set, BasketWatcher* watcher = nullptr);
 // A point of the backboard (client coordinates) that the ball does not cover and is not near:
 // where a click or a press reaches the backboard even while the ball flies.
 POINT backboardGrip(const SetWindows& set);
 // Drags the backboard so that its top-left corner moves to (x, y); false if it did not go there.
 bool dragSetTo(const SetWindows& set, int x, int y, int steps = 10);
 
-// The score the scoreboard shows, read from the screen against the program's digit strip;
-// -1 when it cannot be read (covered, mid-paint).
+// The score the scoreboard shows, read from the screen against the program's digit strip at
+// the set's scale; -1 when it cannot be read (covered, mid-paint).
 int readScore(const SetWindows& set);
 
 // Opens the backboard's menu with a right click at a point of the backboard clear of the ball;

@@ -53,14 +53,6 @@ RECT workAreaOf(const RECT& monitor) {
                                          << floor << ": " << describe(windowRect(ball));
 }
 
-// Carries the ball so that its centre stands at `to` and lets it go without speed.
-bool letGoAt(HWND ball, POINT to) {
-    std::vector<POINT> points = play::path(centreOf(windowRect(ball)), to, 12);
-    points.push_back({to.x + 1, to.y});
-    points.push_back(to);
-    return play::throwThrough(ball, points);
-}
-
 TEST(TwoMonitors, WineReportsBothHeads) {
     const std::vector<Monitor> found = monitors();
     for (const Monitor& m : found)
@@ -87,7 +79,7 @@ TEST(TwoMonitors, TheBallPlaysOnTheSecondMonitorAndASetMovedThereScores) {
     ASSERT_TRUE(restsOn(set.ball, workAreaOf(primaryScreen).bottom));
 
     // Let go in the middle of the second monitor, it falls straight onto that monitor's floor.
-    ASSERT_TRUE(letGoAt(set.ball, {1424, 200}));
+    ASSERT_TRUE(play::letGoAt(set.ball, {1424, 200}));
     const RECT letGo = windowRect(set.ball);
     EXPECT_GE(letGo.left, secondScreen.left);
     ASSERT_TRUE(restsOn(set.ball, secondWork.bottom));
@@ -119,7 +111,7 @@ TEST(TwoMonitors, TheBallPlaysOnTheSecondMonitorAndASetMovedThereScores) {
     ASSERT_TRUE(play::dragSetTo(set, boardX, boardY));
     ASSERT_TRUE(waitUntil([&] { return play::readScore(set) == 0; }, play::windowTimeoutMs))
         << "score before the drop: " << play::readScore(set);
-    ASSERT_TRUE(play::dropIntoHoop(set.ball, boardX, boardY));
+    ASSERT_TRUE(play::dropIntoHoop(set));
     EXPECT_TRUE(waitUntil([&] { return play::readScore(set) == 2; }, play::windowTimeoutMs))
         << "score after the drop: " << play::readScore(set);
     ASSERT_TRUE(restsOn(set.ball, secondWork.bottom));

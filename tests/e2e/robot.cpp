@@ -303,7 +303,7 @@ TEST(Play, ABasketScoresTwoAndAThrowTowardTheHoopIsSteered) {
     ASSERT_TRUE(waitForRest(set.ball));
     EXPECT_TRUE(scoreIs(set, 0, 0));
 
-    dropIntoHoop(set.ball, startX, startY);
+    dropIntoHoop(set);
     EXPECT_TRUE(waitUntil([&] { return scoreIs(set, 0, 2); }, windowTimeoutMs))
         << "the scoreboard does not show 02 after a basket";
     // Through the hoop the ball is set on its centre line and falls straight down.
@@ -365,7 +365,7 @@ TEST(Menu, SoundResetAboutAndExit) {
     ASSERT_TRUE(closeMenu(program));
 
     // Reset score after a basket.
-    dropIntoHoop(set.ball, startX, startY);
+    dropIntoHoop(set);
     ASSERT_TRUE(waitUntil([&] { return scoreIs(set, 0, 2); }, windowTimeoutMs));
     menu = openMenu(program, set);
     ASSERT_NE(menu, nullptr);
@@ -440,7 +440,7 @@ TEST(Drag, TheBackboardCarriesHostNetAndScoreboardButNotTheBall) {
     EXPECT_TRUE(waitUntil([&] { return netRimShows(windowRect(set.net)); }, windowTimeoutMs));
 
     // The hoop went with the backboard.
-    dropIntoHoop(set.ball, x, y);
+    dropIntoHoop(set);
     EXPECT_TRUE(waitUntil([&] { return scoreIs(set, 0, 2); }, windowTimeoutMs));
     ASSERT_TRUE(waitForRest(set.ball));
     EXPECT_EQ(windowRect(set.ball).left, x + 67);

@@ -1,31 +1,23 @@
 // The real program at the display scale of the Wine prefix it runs in (scripts/check-scale
-// runs it at 120, 144 and 192 DPI): every window at its size and place for that scale, the
-// About screen too; the ball resting on the work area's floor; a drop into the hoop scoring 2,
-// shown by the scoreboard's digits as drawn for that scale.
+// runs it at 120, 144 and 192 DPI), on a screen of any size: every window at its size and place
+// for that scale, the About screen too; the ball resting on the work area's floor; a drop from
+// the bottom right corner into the hoop scoring 2, shown by the scoreboard's digits as drawn
+// for that scale.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "desktop_robot.h"
-#include "platform/pictures.h"
 #include "play.h"
 #include "res/resource_ids.h"
-#include "sim/hoop.h"
+#include "win/dpi.h"
 #include "windows/set_scale.h"
 
 namespace {
 
 using play::describe;
 using play::sameRect;
-
-unsigned screenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return static_cast<unsigned>(dpi);
-}
 
 // Sizes and places worked out by hand from the 100 % ones; the ball starts at (0, 0).
 struct ScaledSet {
@@ -41,37 +33,8 @@ const ScaledSet scaledSets[] = {
     {192, {200, 300, 574, 568}, {200, 198, 574, 282}, {300, 504, 466, 656}, 100, {384, 350}},
 };
 
-// The program's own picture at `dpi`, as 0x00RRGGBB rows, read from its file.
-std::vector<DWORD> programPicture(unsigned id, unsigned dpi, int& width, int& height) {
-    std::vector<DWORD> pixels;
-    HMODULE module = LoadLibraryExA(windowsPath(programPath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return pixels;
-    if (HBITMAP bitmap = loadPicture(module, id, dpi)) {
-        pixels = bitmapPixels(bitmap, width, height);
-        DeleteObject(bitmap);
-    }
-    FreeLibrary(module);
-    return pixels;
-}
-
-// The digit cell whose 100 % left edge is `x100` shows frame `digit` of the digit strip.
-bool cellShows(const SetWindows& set, int x100, int digit, const std::vector<DWORD>& strip, int stripWidth,
-               unsigned dpi) {
-    using set_scale::scaled;
-    const RECT board = windowRect(set.scoreboard);
-    const int w = scaled(14, dpi), h = scaled(15, dpi);
-    const RECT cell{board.left + scaled(x100, dpi), board.top + scaled(13, dpi),
-                    board.left + scaled(x100, dpi) + w, board.top + scaled(13, dpi) + h};
-    const std::vector<DWORD> shown = readScreen(cell);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (shown[static_cast<size_t>(y * w + x)] != strip[static_cast<size_t>((digit * h + y) * stripWidth + x)])
-                return false;
-    return true;
-}
-
 TEST(Scale, TheSetPlaysAtTheScaleOfTheDisplay) {
-    const unsigned dpi = screenDpi();
+    const unsigned dpi = systemDpi();
     std::printf("display at %u DPI\n", dpi);
     const ScaledSet* s = nullptr;
     for (const ScaledSet& c : scaledSets)
@@ -84,7 +47,7 @@ TEST(Scale, TheSetPlaysAtTheScaleOfTheDisplay) {
     HWND about = nullptr;
     ASSERT_TRUE(waitUntil([&] { return (about = findAboutScreen(program.pid)) != nullptr; }, play::firstWindowTimeoutMs));
     int aboutW = 0, aboutH = 0;
-    programPicture(IDB_ABOUT, 96, aboutW, aboutH);
+    readProgramPicture(IDB_ABOUT, 96, aboutW, aboutH);
     const RECT a = windowRect(about);
     EXPECT_EQ(a.right - a.left, set_scale::scaled(aboutW, dpi)) << "About screen " << describe(a);
     EXPECT_EQ(a.bottom - a.top, set_scale::scaled(aboutH, dpi));
@@ -95,6 +58,7 @@ TEST(Scale, TheSetPlaysAtTheScaleOfTheDisplay) {
     EXPECT_PRED2(sameRect, windowRect(set.backboard), s->board) << describe(windowRect(set.backboard));
     EXPECT_PRED2(sameRect, windowRect(set.scoreboard), s->scoreboard) << describe(windowRect(set.scoreboard));
     EXPECT_PRED2(sameRect, windowRect(set.net), s->net) << describe(windowRect(set.net));
+    EXPECT_EQ(play::scaleOf(set), dpi);
     const RECT work = play::workArea();
     ASSERT_TRUE(play::waitForRest(set.ball, play::restTimeoutMs, work.bottom))
         << "the ball's bottom edge never rested on " << work.bottom << ": " << describe(windowRect(set.ball));
@@ -104,26 +68,24 @@ TEST(Scale, TheSetPlaysAtTheScaleOfTheDisplay) {
     EXPECT_LE(rest.right, work.right);
     std::printf("ball at rest: %s, work area %s\n", describe(rest).c_str(), describe(work).c_str());
 
-    int stripWidth = 0, stripHeight = 0;
-    const std::vector<DWORD> digits = programPicture(IDB_DIGITS, dpi, stripWidth, stripHeight);
-    ASSERT_EQ(stripHeight, 10 * set_scale::scaled(15, dpi));
-    EXPECT_TRUE(waitUntil([&] { return cellShows(set, 148, 0, digits, stripWidth, dpi) &&
-                                       cellShows(set, 163, 0, digits, stripWidth, dpi); },
-                          play::windowTimeoutMs)) << "the scoreboard does not show 00";
+    EXPECT_TRUE(waitUntil([&] { return play::readScore(set) == 0; }, play::windowTimeoutMs))
+        << "the scoreboard does not show 00";
 
-    // Carried above the hoop and let go without speed, it drops through and scores 2.
-    const POINT above = s->aboveHoop;
-    std::vector<POINT> points = play::path(centreOf(windowRect(set.ball)), above, 12);
-    // Nudged a unit and back, so that the release measures no speed: a pixel may be less.
-    points.push_back({above.x + set_scale::scaled(1, dpi), above.y});
-    points.push_back(above);
-    ASSERT_TRUE(play::throwThrough(set.ball, points));
-    EXPECT_TRUE(waitUntil([&] { return cellShows(set, 148, 0, digits, stripWidth, dpi) &&
-                                       cellShows(set, 163, 2, digits, stripWidth, dpi); },
-                          play::restTimeoutMs)) << "the scoreboard does not show 02";
+    // Let go in the bottom right corner, the farthest from the hoop, and carried from there
+    // above the hoop and let go without speed, it drops through and scores 2.
+    ASSERT_TRUE(play::letGoAt(set.ball, {work.right - s->ball, work.bottom - s->ball}));
     ASSERT_TRUE(play::waitForRest(set.ball, play::restTimeoutMs, work.bottom));
-    std::printf("dropped above the hoop at (%ld, %ld): the scoreboard shows 02, the ball rests at %s\n",
-                above.x, above.y, describe(windowRect(set.ball)).c_str());
+    const RECT corner = windowRect(set.ball);
+    const POINT above = play::aboveHoop(set);
+    EXPECT_EQ(above.x, s->aboveHoop.x);
+    EXPECT_EQ(above.y, s->aboveHoop.y);
+    ASSERT_TRUE(play::dropIntoHoop(set));
+    EXPECT_TRUE(waitUntil([&] { return play::readScore(set) == 2; }, play::restTimeoutMs))
+        << "the scoreboard does not show 02";
+    ASSERT_TRUE(play::waitForRest(set.ball, play::restTimeoutMs, work.bottom));
+    std::printf("dropped from %s above the hoop at (%ld, %ld): the scoreboard shows %d, the ball rests at %s\n",
+                describe(corner).c_str(), above.x, above.y, play::readScore(set),
+                describe(windowRect(set.ball)).c_str());
 
     pressKey(VK_ESCAPE);
     DWORD code = 1;

@@ -1,9 +1,14 @@
 #!/usr/bin/env python3
-"""The test run's own machinery: scripts/check without a display, and where scripts/lib/wine.sh
-finds Wine's loaders."""
+"""The test run's own machinery: scripts/check without a display, where scripts/lib/wine.sh
+finds Wine's loaders, and the arithmetic of the motion figures (scripts/lib/motion.py)."""
+import importlib.util
 import os
+import pathlib
+import shutil
+import socket
 import subprocess
 import tempfile
+import time
 import unittest
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -61,6 +66,123 @@ class WineLoader(unittest.TestCase):
                 else:
                     self.assertEqual(done.returncode, 0, done.stderr)
                     self.assertEqual(done.stdout.strip(), os.path.join(top, expected))
+
+
+def load_motion():
+    spec = importlib.util.spec_from_file_location("motion", os.path.join(ROOT, "scripts", "lib", "motion.py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+def listening(path):
+    with socket.socket(socket.AF_UNIX) as s:
+        return s.connect_ex(path) == 0
+
+
+# Two windows of an X client, as Wine shows the set's: the ball placed before it is shown,
+# then moved twice (once to where it already is in between), and another window moved once.
+MOVER = """
+from Xlib import X, display
+d = display.Display()
+ball, board = (d.screen().root.create_window(0, 0, 20, 20, 0, X.CopyFromParent, override_redirect=True)
+               for _ in range(2))
+ball.set_wm_name("basketball")
+board.set_wm_name("backboard")
+ball.configure(x=5, y=5)
+for w, x, y in ((ball, 10, 20), (ball, 10, 20), (board, 5, 5), (ball, 30, 40)):
+    w.map()
+    w.configure(x=x, y=y)
+d.sync()
+"""
+
+
+class MotionFigures(unittest.TestCase):
+    motion = load_motion()
+
+    def test_the_recorder_keeps_the_ball_s_moves_between_the_marks_until_its_input_ends(self):
+        python = "/usr/bin/python3"
+        if not shutil.which("Xvfb") or subprocess.run([python, "-c", "import Xlib"]).returncode:
+            self.skipTest("no Xvfb or no python3-xlib")
+        number = next(n for n in range(150, 200)
+                      if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"))
+        server = subprocess.Popen(["Xvfb", f":{number}", "-nolisten", "tcp", "-noreset"], stderr=subprocess.DEVNULL)
+        env = dict(os.environ, DISPLAY=f":{number}")
+        try:
+            self.assertTrue(self.wait_for(lambda: listening(f"/tmp/.X11-unix/X{number}")), "Xvfb")
+            with tempfile.TemporaryDirectory() as folder:
+                path = os.path.join(folder, "recording.txt")
+                recorder = subprocess.Popen(
+                    [python, os.path.join(ROOT, "scripts", "lib", "motion.py"), "record", path, "--server-pid",
+                     str(server.pid)], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, env=env)
+                recorder.stdin.write("start throw\n")
+                recorder.stdin.flush()
+                # the mark is written once the recorder listens to the X server
+                self.assertTrue(self.wait_for(lambda: os.path.exists(path) and "mark" in pathlib.Path(path).read_text()), "the start mark")
+                subprocess.run([python, "-c", MOVER], env=env, check=True)
+                out, _ = recorder.communicate("end throw\nresult passed on\n", timeout=20)
+                flights = self.motion.flights_of(path)
+        finally:
+            server.terminate()  # it removes its lock and socket
+            server.wait()
+        self.assertEqual(out, "result passed on\n")
+        self.assertEqual([[m[1] for m in f] for f in flights["throw"]], [[(10, 20), (30, 40)]])
+
+    @staticmethod
+    def wait_for(condition):
+        for _ in range(100):
+            if condition():
+                return True
+            time.sleep(0.1)
+        return False
+
+    def test_moves_closer_than_4_ms_to_the_one_before_are_one_picture(self):
+        # a chain of close moves is one picture however long it gets; exactly 4 ms apart is two
+        times = [0.0, 0.003, 0.0069, 0.0108, 0.020, 0.024, 0.030]
+        self.assertEqual(self.motion.visible_moves(times), [0.0, 0.020, 0.024, 0.030])
+
+    def test_frames_showing_a_new_position(self):
+        f = 1 / 60
+        cases = [
+            # (what, moves as (time in frames, x), expected (new, frames))
+            ("one move", [(0, 1)], (1, 1)),
+            ("a move in every frame, some a third late", [(k + 0.3 * (k % 2), k) for k in range(6)], (6, 6)),
+            ("a burst of three every third frame", [(3 * k + d, 3 * k + d) for k in range(3) for d in (0, 0.05, 0.1)],
+             (3, 7)),
+            ("a burst across a frame's end shows in both", [(0, 1), (3, 2), (6, 3), (8.48, 4), (8.52, 5)], (5, 10)),
+            ("there and back inside one frame shows nothing new", [(0, 1), (0.7, 2), (1.1, 1), (2, 3)], (2, 3)),
+        ]
+        for what, moves, expected in cases:
+            with self.subTest(what):
+                self.assertEqual(self.motion.new_frames([(t * f, (x, 0)) for t, x in moves]), expected)
+
+    def test_a_recording_summed_over_the_ball_s_flights(self):
+        self.assertEqual([self.motion.percentile(list(range(1, 21)), p) for p in (50, 95, 100)], [10, 19, 20])
+        self.assertEqual(self.motion.percentile([], 50), 0.0)
+        rows = ["0.0 mark start rollin 0 0", "0.0 name 7 basketball", "0.0 name 8 backboard",
+                "0.100000 move 7 -1 0 0.004 0.002"]
+        # then bursts of two moves 1 ms apart every 50 ms for 1 s (the first joins the move
+        # before it), the processor times rising
+        for k in range(21):
+            for d in (0.002, 0.003):
+                t = 0.1 + 0.05 * k + d
+                rows.append(f"{t:.6f} move 7 {k} {round(d * 1000)} {0.04 * t:.5f} {0.02 * t:.5f}")
+        rows += ["0.5 move 8 1 1 0 0", "1.2 mark end rollin 0 0", "1.3 move 7 99 99 9 9"]
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "recording.txt")
+            with open(path, "w") as f:
+                f.write("\n".join(rows) + "\n")
+            flights = self.motion.flights_of(path)
+        self.assertEqual(list(flights), ["rollin"])
+        figures = self.motion.summarize(flights["rollin"])
+        self.assertAlmostEqual(figures["seconds"], 1.003)
+        self.assertAlmostEqual(figures["visible per s"], 20 / 1.003)
+        self.assertAlmostEqual(figures["moves per visible"], 43 / 21)
+        self.assertAlmostEqual(figures["new frames"], 100 * 21 / 61)
+        self.assertAlmostEqual(figures["median"], 50, places=3)
+        self.assertAlmostEqual(figures["p95"], 50, places=3)  # one of 20 is 52 ms
+        self.assertAlmostEqual(figures["cpu program"], 0.04, places=3)
+        self.assertAlmostEqual(figures["cpu server"], 0.02, places=3)
 
 
 if __name__ == "__main__":

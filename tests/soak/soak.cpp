@@ -96,8 +96,7 @@ private:
         parkMouse();
         if (!waitForRest(set.ball)) return ::testing::AssertionFailure() << "the ball did not come to rest";
         const int before = watcher.baskets();
-        const RECT board = windowRect(set.backboard);
-        if (!dropIntoHoop(set.ball, board.left, board.top, &watcher))
+        if (!dropIntoHoop(set, &watcher))
             return ::testing::AssertionFailure() << "the ball at rest could not be grabbed";
         ++throws;
         if (!waitUntil([&] { return watcher.baskets() > before; }, windowTimeoutMs))

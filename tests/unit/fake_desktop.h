@@ -8,7 +8,7 @@
 #include "sim/ball.h"
 #include "sim/game_state.h"
 #include "windows/scaled_desktop.h"
-#include "unit/fake_clock.h"
+#include "support/fake_clock.h"
 
 // Records what the ball asks of its window and the desktop, in the desktop's pixels.
 struct FakeDesktop : DeviceDesktop {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "unit/fake_desktop.h"
@@ -27,13 +28,22 @@ const Named monitors[] = {
     {"beyond a gap", beyondAGap},
 };
 
+// The desktop `d` of the primary monitor `first` and the `others`, at their DPIs (96 where
+// none is given).
+void placeMonitors(FakeDesktop& d, const MonitorArea& first, std::vector<MonitorArea> others,
+                   unsigned firstDpi = 96, std::vector<unsigned> otherDpis = {}) {
+    d.screen = first.monitor;
+    d.area = first.workArea;
+    d.screenDpi = firstDpi;
+    d.otherMonitors = std::move(others);
+    d.otherDpis = std::move(otherDpis);
+}
+
 class Monitors : public ::testing::Test {
 protected:
     void SetUp() override {
         resetWorld();
-        desktop.screen = primary.monitor;
-        desktop.area = primary.workArea;
-        desktop.otherMonitors = {leftOfPrimary, rightOfPrimary, beyondAGap};
+        placeMonitors(desktop, primary, {leftOfPrimary, rightOfPrimary, beyondAGap});
     }
 
     // Lets the ball fly in 51 ms steps until it lies still on the floor within both walls;
@@ -241,11 +251,7 @@ class ScaledMonitors : public ::testing::Test {
 protected:
     void SetUp() override {
         resetWorld();
-        desktop.screen = primary150.monitor;
-        desktop.area = primary150.workArea;
-        desktop.screenDpi = 144;
-        desktop.otherMonitors = {left200, right125, beyond100};
-        desktop.otherDpis = {192, 120, 96};
+        placeMonitors(desktop, primary150, {left200, right125, beyond100}, 144, {192, 120, 96});
         desktop.backboard = {150, 225, 431, 426};  // the 150 % board at its start place
     }
 
@@ -318,9 +324,7 @@ TEST_F(ScaledMonitors, AtOneHundredPercentEveryMoveIsTheUnscaledBallsOwn) {
     for (const MonitorArea& m : {primary, leftOfPrimary, rightOfPrimary, beyondAGap}) {
         for (const Vector2 v : {Vector2{-3000.0, -200.0}, Vector2{3000.0, -900.0}, Vector2{0.0, -4000.0}}) {
             FakeDesktop plain;
-            plain.screen = primary.monitor;
-            plain.area = primary.workArea;
-            plain.otherMonitors = {leftOfPrimary, rightOfPrimary, beyondAGap};
+            placeMonitors(plain, primary, {leftOfPrimary, rightOfPrimary, beyondAGap});
             FakeDesktop underneath = plain;
             ScaledDesktop through{underneath, 50, 50};
             Ball direct{plain};

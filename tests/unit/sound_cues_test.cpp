@@ -5,7 +5,7 @@
 #include "platform/sound_cues.h"
 #include "sim/ball.h"
 #include "sim/stopwatch.h"
-#include "unit/fake_clock.h"
+#include "support/fake_clock.h"
 #include "unit/fake_sound_output.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "sim/stopwatch.h"
 #include "sim/vector2.h"
-#include "unit/fake_clock.h"
+#include "support/fake_clock.h"
 
 namespace {
 

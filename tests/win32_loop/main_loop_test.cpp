@@ -13,7 +13,7 @@
 
 #include "app/main_loop.h"
 #include "sim/stopwatch.h"
-#include "unit/fake_clock.h"
+#include "support/fake_clock.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "unit/fake_clock.h"
+#include "support/fake_clock.h"
 
 #include <chrono>
 #include <cmath>
