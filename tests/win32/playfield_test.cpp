@@ -609,7 +609,8 @@ TEST_F(Playfield, AMonitorGoneOrAWorkAreaChangedBringsTheSetBackTogetherOnAMonit
     };
     const Case cases[] = {
         {"off every monitor", {-900, 2400}, WM_DISPLAYCHANGE, 32, {work.left, work.bottom - h}},
-        {"half off the right", {work.right - w / 2, 300}, WM_SETTINGCHANGE, SPI_SETWORKAREA, {work.right - w, 300}},
+        {"half below the bottom", {300, primary.rcMonitor.bottom - h / 2}, WM_SETTINGCHANGE, SPI_SETWORKAREA,
+         {300, work.bottom - h}},
         {"on the monitor", {300, 200}, WM_DISPLAYCHANGE, 32, {300, 200}},
     };
     using set_scale::scaled;
