@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/about_screen.h"
 #include "platform/desktop.h"
+#include "res/resource_ids.h"
 #include "win/system_library.h"
 #include "sim/stopwatch.h"
 
@@ -60,74 +60,31 @@ TEST(Win32Desktop, EveryPointBelongsToTheMonitorHoldingItOrTheNearest) {
 
 }  // namespace
 
-namespace {
-
-// What the test's timer saw of the About screen while it was up.
-struct AboutSeen {
-    SIZE before{}, after{};
-    bool found = false;
-} aboutSeen;
-
-BOOL CALLBACK findDialog(HWND window, LPARAM found) {
-    char name[16] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) *reinterpret_cast<HWND*>(found) = window;
-    return TRUE;
-}
-
-SIZE sizeOf(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-// Tells the open About screen that it is now on a monitor of 150 %, then closes it.
-void CALLBACK moveAboutToAnotherScale(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr) return;
-    KillTimer(nullptr, timer);
-    aboutSeen.found = true;
-    aboutSeen.before = sizeOf(dialog);
-    RECT r{};
-    GetWindowRect(dialog, &r);
-    RECT suggested{r.left + 900, r.top, r.left + 900 + MulDiv(aboutSeen.before.cx, 3, 2),
-                   r.top + MulDiv(aboutSeen.before.cy, 3, 2)};
-    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    aboutSeen.after = sizeOf(dialog);
-    EndDialog(dialog, IDOK);
-}
-
-}  // namespace
-
 TEST(AboutScreen, TakenToAMonitorOfAnotherScaleItKeepsThePicturesSize) {
     AboutScreen about(GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(SetTimer(nullptr, 0, 50, moveAboutToAnotherScale), 0u);
-    EXPECT_EQ(about.show(), IDOK);
-    ASSERT_TRUE(aboutSeen.found);
-    EXPECT_EQ(aboutSeen.before.cx, about.bitmapWidth);
-    EXPECT_EQ(aboutSeen.before.cy, about.bitmapHeight);
-    EXPECT_EQ(aboutSeen.after.cx, about.bitmapWidth);
-    EXPECT_EQ(aboutSeen.after.cy, about.bitmapHeight);
+    about.bitmapWidth = 400;
+    about.bitmapHeight = 300;
+    HWND dialog = CreateDialogParamA(about.instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, aboutDialogProc,
+                                     reinterpret_cast<LPARAM>(&about));
+    ASSERT_NE(dialog, nullptr);
+    RECT suggested{1000, 100, 1600, 550};  // 150 %, as the system suggests it
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    EXPECT_EQ(r.right - r.left, 400);
+    EXPECT_EQ(r.bottom - r.top, 300);
+    DestroyWindow(dialog);
 }
 
 namespace {
 
-// The loader's calls as loadSystemLibrary makes them, and its answer to the first.
-struct LoaderCall {
-    std::string name;
-    DWORD flags;
-};
-std::vector<LoaderCall> loaderCalls;
-DWORD firstCallError = 0;
+std::vector<std::string> loads;  // "name flags", as loadSystemLibrary asks the loader
+DWORD refusal = 0;               // the loader's error for the first call, or 0 to load
 
-HMODULE WINAPI fakeLoader(LPCSTR name, HANDLE, DWORD flags) {
-    loaderCalls.push_back({name, flags});
-    if (loaderCalls.size() == 1 && firstCallError != 0) {
-        SetLastError(firstCallError);
-        return nullptr;
-    }
-    return GetModuleHandleA(nullptr);
+HMODULE WINAPI recordingLoader(LPCSTR name, HANDLE, DWORD flags) {
+    loads.push_back(std::string(name) + " " + std::to_string(flags));
+    SetLastError(refusal);
+    return loads.size() > 1 || refusal == 0 ? GetModuleHandleA(nullptr) : nullptr;
 }
 
 }  // namespace
@@ -135,29 +92,16 @@ HMODULE WINAPI fakeLoader(LPCSTR name, HANDLE, DWORD flags) {
 TEST(SystemLibrary, ShcoreIsAskedOfTheSystemFolderOnlyNeverByABareName) {
     char folder[MAX_PATH] = "";
     ASSERT_GT(GetSystemDirectoryA(folder, MAX_PATH), 0u);
-    const std::string fullPath = std::string(folder) + "\\shcore.dll";
-    constexpr DWORD searchSystem32 = 0x00000800;
+    const std::string searchSystem32 = "shcore.dll 2048", fullPath = std::string(folder) + "\\shcore.dll 0";
     struct Case {
-        const char* loader;
-        DWORD firstError;
-        std::vector<std::pair<std::string, DWORD>> calls;
-        bool loaded;
+        DWORD refusal;
+        std::vector<std::string> loads;
     };
-    const Case cases[] = {
-        {"takes the flag", 0, {{"shcore.dll", searchSystem32}}, true},
-        {"refuses the flag (Windows 7 without its update)", ERROR_INVALID_PARAMETER,
-         {{"shcore.dll", searchSystem32}, {fullPath, 0}}, true},
-        {"finds no shcore (Windows 7)", ERROR_MOD_NOT_FOUND, {{"shcore.dll", searchSystem32}}, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.loader);
-        loaderCalls.clear();
-        firstCallError = c.firstError;
-        EXPECT_EQ(loadSystemLibrary("shcore.dll", fakeLoader) != nullptr, c.loaded);
-        ASSERT_EQ(loaderCalls.size(), c.calls.size());
-        for (std::size_t i = 0; i < c.calls.size(); ++i) {
-            EXPECT_EQ(loaderCalls[i].name, c.calls[i].first);
-            EXPECT_EQ(loaderCalls[i].flags, c.calls[i].second);
-        }
+    for (const Case& c : {Case{0, {searchSystem32}}, Case{ERROR_INVALID_PARAMETER, {searchSystem32, fullPath}},
+                          Case{ERROR_MOD_NOT_FOUND, {searchSystem32}}}) {
+        loads.clear();
+        refusal = c.refusal;
+        EXPECT_EQ(loadSystemLibrary("shcore.dll", recordingLoader) != nullptr, c.refusal != ERROR_MOD_NOT_FOUND);
+        EXPECT_EQ(loads, c.loads) << "the loader refusing with " << c.refusal;
     }
 }
