@@ -6,6 +6,7 @@
 
 #include "platform/about_screen.h"
 #include "platform/dpi_awareness.h"
+#include "platform/pictures.h"
 #include "platform/sound_cues.h"
 #include "app/basketball_set.h"
 #include "res/resource_ids.h"
@@ -29,6 +30,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before any window: the manifest asks for the same, but a system may not read it.
     enableDpiAwareness();
     if (activateRunningCopy()) return 0;
+    // The codecs stay loaded for the About screens and every change of scale.
+    PictureCodecs codecs;
 
     playCue(IDW_BIG_CHEER, instance);
     {

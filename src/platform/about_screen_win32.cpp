@@ -32,6 +32,20 @@ void AboutScreen::paint(HDC dc) {
     drawBitmap(dc, bitmap, bitmapWidth, bitmapHeight);
 }
 
+namespace {
+
+// Windows 10 1703 and later: the dialog manager, on its own, resizes a dialog moved onto a
+// monitor of another scale (it is made on its owner's monitor, then moved) and crops the picture.
+void keepDialogSize(HWND dialog) {
+    using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+    constexpr int ddcDisableAll = 0x0001;
+    static const auto setBehavior = reinterpret_cast<SetDialogDpiChangeBehaviorFn>(
+        reinterpret_cast<void*>(user32Function("SetDialogDpiChangeBehavior")));
+    if (setBehavior) setBehavior(dialog, ddcDisableAll, ddcDisableAll);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
@@ -41,9 +55,13 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         const AboutOrigin at =
             aboutScreenOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                               about->bitmapWidth, about->bitmapHeight);
+        keepDialogSize(dialog);
         MoveWindow(dialog, at.x, at.y, about->bitmapWidth, about->bitmapHeight, TRUE);
         return FALSE;
     }
+    case WM_DPICHANGED:
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+        return TRUE;  // the picture's size stays, whatever the system suggests
     case WM_ERASEBKGND:
         if (auto* about = reinterpret_cast<AboutScreen*>(GetWindowLongPtrA(dialog, GWLP_USERDATA)))
             about->paint(reinterpret_cast<HDC>(wParam));

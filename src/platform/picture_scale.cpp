@@ -1,75 +1,95 @@
 #include "platform/picture_scale.h"
 
+#include <algorithm>
+
 namespace {
 
 // On a common grid where a source pixel is `to` units wide and a result pixel `from` units,
 // source pixel i spans [i * to, (i + 1) * to) and result pixel j spans [j * from, (j + 1) * from):
 // their overlap is the weight of i in j, and the weights of one result pixel add up to `from`.
-struct Tap {
-    int first;                      // first source pixel
-    std::vector<std::uint32_t> w;   // its weight and the next ones'
+// Result pixel j takes source pixels first[j] on, with the weights w[at[j]] to w[at[j + 1]).
+struct Taps {
+    std::vector<int> first;
+    std::vector<std::size_t> at;
+    std::vector<std::uint32_t> w;
 };
 
-std::vector<Tap> taps(int from, int to) {
-    std::vector<Tap> out(static_cast<std::size_t>(to));
+Taps taps(int from, int to) {
+    Taps out;
+    out.first.resize(static_cast<std::size_t>(to));
+    out.at.resize(static_cast<std::size_t>(to) + 1);
     for (int j = 0; j < to; ++j) {
         const long long lo = static_cast<long long>(j) * from;
         const long long hi = lo + from;
-        Tap& t = out[static_cast<std::size_t>(j)];
-        t.first = static_cast<int>(lo / to);
-        for (long long i = t.first; i * to < hi; ++i) {
+        const auto first = static_cast<int>(lo / to);
+        out.first[static_cast<std::size_t>(j)] = first;
+        out.at[static_cast<std::size_t>(j)] = out.w.size();
+        for (long long i = first; i * to < hi; ++i) {
             const long long a = i * to > lo ? i * to : lo;
             const long long b = (i + 1) * to < hi ? (i + 1) * to : hi;
-            t.w.push_back(static_cast<std::uint32_t>(b - a));
+            out.w.push_back(static_cast<std::uint32_t>(b - a));
         }
     }
+    out.at[static_cast<std::size_t>(to)] = out.w.size();
     return out;
 }
 
-std::uint32_t channel(std::uint32_t pixel, int c) { return (pixel >> (8 * c)) & 0xFFu; }
+// One result row at a time: the source rows it covers summed down into one plane per channel
+// (whole rows at a time, which the compiler vectorises), then across. Nothing bigger than one
+// source row is held. `Sum` holds a whole pixel's sum: at most 255 times the source's area.
+template <class Sum>
+void scaleRows(const PixelImage& source, const Taps& across, const Taps& down, PixelImage& out) {
+    const auto sourceWidth = static_cast<std::size_t>(source.width);
+    const auto width = static_cast<std::size_t>(out.width);
+    const Sum total = static_cast<Sum>(sourceWidth) * static_cast<Sum>(source.height);
+    std::vector<std::uint32_t> planes(3 * sourceWidth);  // each at most 255 times the source height
+    for (std::size_t y = 0; y < static_cast<std::size_t>(out.height); ++y) {
+        std::uint32_t* const b = planes.data();
+        std::uint32_t* const g = b + sourceWidth;
+        std::uint32_t* const r = g + sourceWidth;
+        std::fill(planes.begin(), planes.end(), 0u);
+        const std::uint32_t* in = source.pixels.data() + static_cast<std::size_t>(down.first[y]) * sourceWidth;
+        for (std::size_t k = down.at[y]; k < down.at[y + 1]; ++k, in += sourceWidth) {
+            const std::uint32_t weight = down.w[k];
+            for (std::size_t x = 0; x < sourceWidth; ++x) {
+                b[x] += weight * (in[x] & 0xFFu);
+                g[x] += weight * ((in[x] >> 8) & 0xFFu);
+                r[x] += weight * ((in[x] >> 16) & 0xFFu);
+            }
+        }
+        std::uint32_t* pixel = out.pixels.data() + y * width;
+        for (std::size_t x = 0; x < width; ++x) {
+            Sum sum[3] = {0, 0, 0};
+            const std::size_t from = static_cast<std::size_t>(across.first[x]);
+            for (std::size_t k = across.at[x], i = from; k < across.at[x + 1]; ++k, ++i) {
+                const Sum weight = across.w[k];
+                sum[0] += weight * b[i];
+                sum[1] += weight * g[i];
+                sum[2] += weight * r[i];
+            }
+            std::uint32_t value = 0;
+            for (int c = 0; c < 3; ++c) value |= static_cast<std::uint32_t>((sum[c] + total / 2) / total) << (8 * c);
+            pixel[x] = value;
+        }
+    }
+}
 
 }  // namespace
 
 PixelImage scaleArea(const PixelImage& source, int width, int height) {
     PixelImage out;
     if (source.width < 1 || source.height < 1 || width < 1 || height < 1) return out;
-    const std::vector<Tap> across = taps(source.width, width);
-    const std::vector<Tap> down = taps(source.height, height);
-
-    // Across first, keeping the sums unrounded (each a multiple of the source width's weight).
-    std::vector<std::uint64_t> rows(static_cast<std::size_t>(source.height) * width * 3);
-    for (int y = 0; y < source.height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Tap& t = across[static_cast<std::size_t>(x)];
-            std::uint64_t sum[3] = {0, 0, 0};
-            for (std::size_t k = 0; k < t.w.size(); ++k) {
-                const std::uint32_t p = source.at(t.first + static_cast<int>(k), y);
-                for (int c = 0; c < 3; ++c) sum[c] += std::uint64_t{t.w[k]} * channel(p, c);
-            }
-            for (int c = 0; c < 3; ++c)
-                rows[(static_cast<std::size_t>(y) * width + x) * 3 + c] = sum[c];
-        }
-    }
-
-    const std::uint64_t total = std::uint64_t(source.width) * std::uint64_t(source.height);
+    const Taps across = taps(source.width, width);
+    const Taps down = taps(source.height, height);
     out.width = width;
     out.height = height;
     out.pixels.assign(static_cast<std::size_t>(width) * height, 0);
-    for (int y = 0; y < height; ++y) {
-        const Tap& t = down[static_cast<std::size_t>(y)];
-        for (int x = 0; x < width; ++x) {
-            std::uint64_t sum[3] = {0, 0, 0};
-            for (std::size_t k = 0; k < t.w.size(); ++k) {
-                const std::size_t at =
-                    (static_cast<std::size_t>(t.first + static_cast<int>(k)) * width + x) * 3;
-                for (int c = 0; c < 3; ++c) sum[c] += t.w[k] * rows[at + c];
-            }
-            std::uint32_t pixel = 0;
-            for (int c = 0; c < 3; ++c)
-                pixel |= static_cast<std::uint32_t>((sum[c] + total / 2) / total) << (8 * c);
-            out.pixels[static_cast<std::size_t>(y) * width + x] = pixel;
-        }
-    }
+    // 32-bit sums where they cannot overflow (every picture of the program), else 64-bit.
+    const std::uint64_t largest = 255u * std::uint64_t(source.width) * std::uint64_t(source.height) * 2;
+    if (largest <= 0xFFFFFFFFu)
+        scaleRows<std::uint32_t>(source, across, down, out);
+    else
+        scaleRows<std::uint64_t>(source, across, down, out);
     return out;
 }
 

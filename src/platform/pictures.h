@@ -10,3 +10,18 @@
 // frame to MulDiv(width, dpi, 96) x MulDiv(height, dpi, 96).
 // Returns a bitmap the caller owns (DeleteObject), or null on failure.
 HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi);
+
+// COM and the imaging factory for the thread that makes it, while it lives: started with the
+// first picture drawn from a master on that thread and kept, so that the codecs are loaded once,
+// not again for each picture of each change of scale (at 100 % nothing is started). Without one,
+// each decode starts and ends COM for itself. The first of nested ones keeps them.
+class PictureCodecs {
+public:
+    PictureCodecs();
+    ~PictureCodecs();
+    PictureCodecs(const PictureCodecs&) = delete;
+    PictureCodecs& operator=(const PictureCodecs&) = delete;
+
+private:
+    bool keeps;
+};

@@ -48,31 +48,47 @@ struct ComScope {
     bool usable() const { return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE; }
 };
 
-// The PNG resource `id` decoded by the system's own PNG decoder, which gives exact pixels.
-bool decodePng(HINSTANCE instance, unsigned id, PixelImage& out) {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
-    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-    const DWORD size = found != nullptr ? SizeofResource(instance, found) : 0;
-    if (data == nullptr || size == 0) return false;
+IWICImagingFactory* newFactory() {
+    IWICImagingFactory* factory = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&factory))))
+        return nullptr;
+    return factory;
+}
 
-    ComScope com;
-    if (!com.usable()) return false;
-    // Everything below is released before `com` ends.
-    Com<IWICImagingFactory> factory;
+// What the living PictureCodecs keeps, for its thread.
+struct Kept {
+    bool active = false;
+    DWORD thread = 0;
+    bool started = false;  // COM asked for, and the factory made if it could be
+    HRESULT com = E_FAIL;
+    IWICImagingFactory* factory = nullptr;
+} kept;
+
+// The kept factory of this thread, made on first use; null where none is kept.
+IWICImagingFactory* keptFactory() {
+    if (!kept.active || kept.thread != GetCurrentThreadId()) return nullptr;
+    if (!kept.started) {
+        kept.started = true;
+        kept.com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(kept.com) || kept.com == RPC_E_CHANGED_MODE) kept.factory = newFactory();
+    }
+    return kept.factory;
+}
+
+// A PNG in memory decoded by the system's own PNG decoder, which gives exact pixels.
+bool decodeWith(IWICImagingFactory* factory, const void* data, DWORD size, PixelImage& out) {
     Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
     Com<IWICFormatConverter> converter;
     UINT width = 0, height = 0;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory.p))) ||
-        FAILED(factory.p->CreateStream(&stream.p)) ||
+    if (FAILED(factory->CreateStream(&stream.p)) ||
         FAILED(stream.p->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) ||
-        FAILED(factory.p->CreateDecoder(GUID_ContainerFormatPng, nullptr, &decoder.p)) ||
+        FAILED(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, &decoder.p)) ||
         FAILED(decoder.p->Initialize(stream.p, WICDecodeMetadataCacheOnLoad)) ||
         FAILED(decoder.p->GetFrame(0, &frame.p)) ||
-        FAILED(factory.p->CreateFormatConverter(&converter.p)) ||
+        FAILED(factory->CreateFormatConverter(&converter.p)) ||
         FAILED(converter.p->Initialize(frame.p, GUID_WICPixelFormat32bppBGR,
                                        WICBitmapDitherTypeNone, nullptr, 0.0,
                                        WICBitmapPaletteTypeCustom)) ||
@@ -85,6 +101,22 @@ bool decodePng(HINSTANCE instance, unsigned id, PixelImage& out) {
     out.pixels.assign(static_cast<std::size_t>(width) * height, 0);
     return SUCCEEDED(converter.p->CopyPixels(nullptr, width * 4, width * height * 4,
                                              reinterpret_cast<BYTE*>(out.pixels.data())));
+}
+
+// The PNG resource `id`, through this thread's PictureCodecs if it has one.
+bool decodePng(HINSTANCE instance, unsigned id, PixelImage& out) {
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const DWORD size = found != nullptr ? SizeofResource(instance, found) : 0;
+    if (data == nullptr || size == 0) return false;
+
+    if (IWICImagingFactory* factory = keptFactory()) return decodeWith(factory, data, size, out);
+    ComScope com;
+    if (!com.usable()) return false;
+    Com<IWICImagingFactory> factory;  // released before `com` ends
+    factory.p = newFactory();
+    return factory.p != nullptr && decodeWith(factory.p, data, size, out);
 }
 
 // A top-down 32-bit DIB section holding `image`.
@@ -132,4 +164,18 @@ HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi) {
     const PixelImage scaled =
         scaleStrip(source, master->frames, MulDiv(width, d, 96), MulDiv(height, d, 96));
     return scaled.pixels.empty() ? nullptr : makeBitmap(scaled);
+}
+
+PictureCodecs::PictureCodecs() : keeps(!kept.active) {
+    if (!keeps) return;
+    kept = Kept{};
+    kept.active = true;
+    kept.thread = GetCurrentThreadId();
+}
+
+PictureCodecs::~PictureCodecs() {
+    if (!keeps) return;
+    if (kept.factory != nullptr) kept.factory->Release();
+    if (kept.started && SUCCEEDED(kept.com)) CoUninitialize();
+    kept = Kept{};
 }

@@ -1,5 +1,7 @@
 #include "win/gdi.h"
 
+#include <utility>
+
 bool MemoryBitmap::hold(HDC compatibleWith, HBITMAP newBitmap) {
     release();
     if (!newBitmap) return false;
@@ -22,6 +24,12 @@ void MemoryBitmap::release() {
     dc = nullptr;
     bitmap = nullptr;
     previous = nullptr;
+}
+
+void MemoryBitmap::swap(MemoryBitmap& other) noexcept {
+    std::swap(dc, other.dc);
+    std::swap(bitmap, other.bitmap);
+    std::swap(previous, other.previous);
 }
 
 bool drawBitmap(HDC dc, HBITMAP bitmap, int width, int height) {

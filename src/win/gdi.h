@@ -18,6 +18,8 @@ public:
     bool hold(HDC compatibleWith, HBITMAP bitmap);
     // Does nothing when nothing is held, so it is safe to call again.
     void release();
+    // Exchanges what the two hold: a new picture is made whole before the old one goes.
+    void swap(MemoryBitmap& other) noexcept;
 
     HDC dc = nullptr;  // null while nothing is held
     HBITMAP bitmap = nullptr;

@@ -1,5 +1,7 @@
 #include "win/sprite_window.h"
 
+#include <cstdio>
+
 SpriteWindow::SpriteWindow(const char* className_, int width_, int height_, unsigned cursorId_,
                            unsigned bitmapId_, int frameCount_, Window* owner_, bool transparent_)
     : Window(className_, width_, height_, cursorId_, owner_, transparent_, false),
@@ -24,7 +26,16 @@ HBITMAP SpriteWindow::pictureAt(unsigned) {
 
 bool SpriteWindow::onScaleChanged() {
     HDC dc = GetDC(hwnd);  // the class's own DC
-    return dc != nullptr && strip.hold(dc, pictureAt(dpi));
+    MemoryBitmap fresh;
+    if (dc == nullptr || !fresh.hold(dc, pictureAt(dpi))) {
+        // Keeps the picture it has: a window at the wrong size beats a blank one.
+        char note[160];
+        std::snprintf(note, sizeof note, "%s: no picture at %u DPI, the old one stays\n", className, dpi);
+        OutputDebugStringA(note);
+        return false;
+    }
+    strip.swap(fresh);
+    return true;
 }
 
 void SpriteWindow::onPaint() {

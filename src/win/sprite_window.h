@@ -15,7 +15,7 @@ public:
     void onPaint() override;
     void onDestroy() override;
     bool onCreate() override;
-    // The strip drawn anew for the window's scale.
+    // The strip drawn anew for the window's scale; if it cannot be, the old one stays.
     bool onScaleChanged() override;
     // The strip at `dpi`, owned by the caller. Here the bitmap resource as it is, for a window
     // at 100 %; windows with pictures for other scales override it.

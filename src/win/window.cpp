@@ -33,12 +33,33 @@ Window* boundObject(HWND hwnd) {
     return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, 0));
 }
 
+// Read by the tablet service (Windows 7 on): a finger or pen held still would otherwise wait
+// for the press-and-hold ring before the button goes down, and a quick pen stroke would be
+// taken for a flick (a navigation gesture) instead of a throw.
+constexpr char tabletProperty[] = "MicrosoftTabletPenServiceProperty";
+constexpr DWORD tabletDisablePressAndHold = 0x00000001;
+constexpr DWORD tabletDisableFlicks = 0x00010000;
+
+// The hand at the window's own scale, which on a monitor of another scale is not the class
+// cursor's (loaded once, for the primary).
+bool setScaledCursor(const Window& window, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (window.cursorId == 0 || reinterpret_cast<HWND>(wParam) != hwnd || LOWORD(lParam) != HTCLIENT)
+        return false;
+    HCURSOR cursor = cursorForDpi(window.instance, window.cursorId, window.dpi);
+    if (cursor == nullptr) return false;
+    SetCursor(cursor);
+    return true;
+}
+
 // noexcept: an exception must never unwind through the system's frames above windowProc.
 LRESULT dispatch(Window& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message >= WM_USER && message < WM_APP) return window.onUserMessage(message, wParam, lParam);
 
     switch (message) {
-    case WM_DESTROY: window.onDestroy(); return 0;
+    case WM_DESTROY:
+        RemovePropA(hwnd, tabletProperty);
+        window.onDestroy();
+        return 0;
     case WM_PAINT: window.onPaint(); return 0;
     case WM_ACTIVATEAPP:
         window.onActivateApp(wParam != 0, static_cast<DWORD>(lParam));
@@ -71,6 +92,15 @@ LRESULT dispatch(Window& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_CAPTURECHANGED:
         window.onCaptureChanged(reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_DISPLAYCHANGE: window.onDisplayChange(); return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA) window.onDisplayChange();
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_SETCURSOR:
+        if (setScaledCursor(window, hwnd, wParam, lParam)) return TRUE;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    // Touch and pen (WM_POINTER*) go on to default processing too, which turns them into the
+    // mouse messages above.
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
@@ -110,6 +140,10 @@ bool Window::onCreate() { return true; }
 
 void Window::onCaptureChanged(HWND) {}
 
+void Window::onDisplayChange() {}
+
+Window* Window::boundTo(HWND hwnd) { return hwnd != nullptr ? boundObject(hwnd) : nullptr; }
+
 void Window::onDpiChanged(unsigned newDpi, const RECT& suggested) {
     setDpi(newDpi);
     SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -125,8 +159,12 @@ void Window::scaleSizeTo(unsigned newDpi) {
 }
 
 bool Window::setDpi(unsigned newDpi) {
+    const unsigned before = dpi;
     scaleSizeTo(newDpi);
-    return onScaleChanged();
+    if (onScaleChanged()) return true;
+    // onScaleChanged keeps the old pictures when it cannot make the new: so do the sizes.
+    scaleSizeTo(before);
+    return false;
 }
 
 bool Window::create(HINSTANCE instance_) {
@@ -158,6 +196,8 @@ bool Window::create(HINSTANCE instance_) {
     if (hwnd == nullptr) return false;
 
     SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(this));
+    SetPropA(hwnd, tabletProperty,
+             reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(tabletDisablePressAndHold | tabletDisableFlicks)));
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
 
@@ -181,6 +221,28 @@ bool Window::create(HINSTANCE instance_) {
         UpdateWindow(hwnd);
     }
     return true;
+}
+
+HCURSOR cursorForDpi(HINSTANCE instance, unsigned cursorId, unsigned dpi) {
+    const int size = cursorSizeForDpi(dpi > 0 ? dpi : 96);
+    // The system's own size: the plain, shared load (at 96 DPI on a 100 % desk, as ever).
+    if (size == GetSystemMetrics(SM_CXCURSOR)) return LoadCursorA(instance, MAKEINTRESOURCEA(cursorId));
+    struct Kept {
+        HINSTANCE instance;
+        unsigned id, dpi;
+        HCURSOR cursor;
+    };
+    static Kept kept[8];
+    for (const Kept& k : kept)
+        if (k.cursor != nullptr && k.instance == instance && k.id == cursorId && k.dpi == dpi) return k.cursor;
+    for (Kept& k : kept) {
+        if (k.cursor != nullptr) continue;
+        // Not shared: a shared load hands back whichever size was loaded first.
+        k = {instance, cursorId, dpi,
+             static_cast<HCURSOR>(LoadImageA(instance, MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR, size, size, 0))};
+        return k.cursor;
+    }
+    return nullptr;  // more scales than any desk has: the class cursor stands in
 }
 
 ATOM registerClass(const WNDCLASSA& wc) {

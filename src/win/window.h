@@ -38,9 +38,12 @@ public:
     virtual void onDpiChanged(unsigned newDpi, const RECT& suggested);
     // Sizes are set for `dpi`: build what depends on the scale (pictures, shapes) anew.
     virtual bool onScaleChanged();
+    // Monitors came or went, or changed their mode or work area (WM_DISPLAYCHANGE, or
+    // WM_SETTINGCHANGE for the work area): the window may stand where no monitor is.
+    virtual void onDisplayChange();
 
     // Takes `newDpi`: the size becomes the 100 % size times newDpi / 96, then onScaleChanged.
-    // Does not move or resize the native window.
+    // If that fails, the old scale and size stay. Does not move or resize the native window.
     bool setDpi(unsigned newDpi);
     // The first half of setDpi: the DPI and the size for it, nothing rebuilt.
     void scaleSizeTo(unsigned newDpi);
@@ -48,6 +51,9 @@ public:
     // Registers the class, creates the window at (0, 0), binds this object, runs onCreate and
     // shows the window. False if any step fails; after a failed onCreate the window is closed.
     bool create(HINSTANCE instance);
+
+    // The object bound to a window this framework made, or null.
+    static Window* boundTo(HWND hwnd);
 
     const char* className;  // also the window title
     int baseWidth;          // at 100 %
@@ -65,4 +71,8 @@ public:
 };
 
 ATOM registerClass(const WNDCLASSA& wc);
+// The cursor `cursorId` of `instance` at the size for `dpi`: the plain load where that is the
+// system's cursor size, else a copy of that size kept for the life of the process (a few
+// scales at most), or null.
+HCURSOR cursorForDpi(HINSTANCE instance, unsigned cursorId, unsigned dpi);
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

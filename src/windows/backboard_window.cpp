@@ -1,6 +1,7 @@
 #include "windows/backboard_window.h"
 
 #include <memory>
+#include <utility>
 
 #include "platform/about_screen.h"
 #include "platform/sound_cues.h"
@@ -33,15 +34,67 @@ bool BackboardWindow::onScaleChanged() {
     return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createBackboardRegion(dpi));
 }
 
+// The set has one scale, the board's: the net and the scoreboard ignore their own changes,
+// and the board rescales and places them here. While it does, a change the system starts from
+// inside these moves is not taken.
 void BackboardWindow::onDpiChanged(unsigned newDpi, const RECT& suggested) {
+    if (placingSet) return;
+    placingSet = true;
+    // The cursor stays on the point of the board where the system put it: a grab scaled with
+    // the board would move the board about the cursor, back across the line it just crossed.
+    const int cursorX = boardX + grabX, cursorY = boardY + grabY;
     boardX = suggested.left;
     boardY = suggested.top;
+    if (dragging) {
+        grabX = cursorX - boardX;
+        grabY = cursorY - boardY;
+    }
     setDpi(newDpi);
     SetWindowPos(hwnd, nullptr, boardX, boardY, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     HWND net = findOwnWindow(set_layout::netClass);
     HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
+    // Resized and placed in one move: a resize where it stood could carry it across first.
+    const std::pair<HWND, POINT> followers[] = {{net, netPlace()}, {scoreboard, scoreboardPlace()}};
+    for (const auto& [follower, at] : followers) {
+        Window* window = Window::boundTo(follower);
+        if (window != nullptr && window->dpi != dpi && window->setDpi(dpi))
+            SetWindowPos(follower, nullptr, at.x, at.y, window->width, window->height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (net && scoreboard) placeSet(net, scoreboard);
+    placingSet = false;
     InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void BackboardWindow::readCorner() {
+    RECT r{};
+    if (!GetWindowRect(hwnd, &r)) return;
+    boardX = r.left;
+    boardY = r.top;
+}
+
+namespace {
+
+bool onAMonitor(LONG x, LONG y) { return MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONULL) != nullptr; }
+
+}  // namespace
+
+// The system has moved the board alone, or left it where no monitor is any more.
+void BackboardWindow::onDisplayChange() {
+    readCorner();
+    RECT r{boardX, boardY, boardX + width, boardY + height};
+    if (!onAMonitor(r.left, r.top) || !onAMonitor(r.right - 1, r.top) || !onAMonitor(r.left, r.bottom - 1) ||
+        !onAMonitor(r.right - 1, r.bottom - 1)) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) {
+            const RECT& work = info.rcWork;
+            boardX = r.left < work.left ? work.left : r.right > work.right ? work.right - width : r.left;
+            boardY = r.top < work.top ? work.top : r.bottom > work.bottom ? work.bottom - height : r.top;
+        }
+    }
+    HWND net = findOwnWindow(set_layout::netClass);
+    HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
+    if (net && scoreboard) placeSet(net, scoreboard);
 }
 
 void BackboardWindow::onDestroy() {
@@ -56,6 +109,7 @@ void BackboardWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
 }
 
 void BackboardWindow::onLButtonDown(WPARAM, int x, int y) {
+    readCorner();  // the system may have moved the board since the last drag
     grabX = x;
     grabY = y;
     dragging = true;
@@ -89,15 +143,24 @@ void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
 
 void BackboardWindow::placeSet(HWND net, HWND scoreboard) {
     const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-    using set_scale::scaled;
     SetWindowPos(GetParent(hwnd), nullptr, boardX, boardY, 0, 0, flags);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0, flags);
-    SetWindowPos(net, nullptr, boardX + scaled(set_layout::netOffsetX, dpi),
-                 boardY + scaled(set_layout::netOffsetY, dpi), 0, 0, flags);
-    SetWindowPos(scoreboard, nullptr, boardX, boardY + scaled(set_layout::scoreboardOffsetY, dpi), 0, 0, flags);
+    const POINT netAt = netPlace(), scoreboardAt = scoreboardPlace();
+    SetWindowPos(net, nullptr, netAt.x, netAt.y, 0, 0, flags);
+    SetWindowPos(scoreboard, nullptr, scoreboardAt.x, scoreboardAt.y, 0, 0, flags);
+}
+
+POINT BackboardWindow::netPlace() const {
+    using set_scale::scaled;
+    return {boardX + scaled(set_layout::netOffsetX, dpi), boardY + scaled(set_layout::netOffsetY, dpi)};
+}
+
+POINT BackboardWindow::scoreboardPlace() const {
+    return {boardX, boardY + set_scale::scaled(set_layout::scoreboardOffsetY, dpi)};
 }
 
 void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {
+    readCorner();
     TrackPopupMenu(popupMenu, TPM_LEFTALIGN | TPM_VCENTERALIGN | TPM_RIGHTBUTTON, boardX + x,
                    boardY + y, 0, hwnd, nullptr);
 }

@@ -18,15 +18,24 @@ public:
     bool onCreate() override;
     void onCaptureChanged(HWND newCapture) override;
     bool onScaleChanged() override;
-    // The board takes the suggested rectangle; host, net and scoreboard follow its corner.
+    // The board takes the suggested rectangle; net and scoreboard take its scale, and with
+    // the host follow its corner.
     void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
+    // The set whole again, the board on a monitor.
+    void onDisplayChange() override;
+    // (boardX, boardY) from where the board really is.
+    void readCorner();
 
     // Moves host, board, net and scoreboard to the board's corner (boardX, boardY).
     void placeSet(HWND net, HWND scoreboard);
+    // Where the net and the scoreboard stand beside the board at its scale.
+    POINT netPlace() const;
+    POINT scoreboardPlace() const;
 
     HMENU menu = nullptr;
     HMENU popupMenu = nullptr;
     bool dragging = false;
+    bool placingSet = false;  // inside onDpiChanged
     int boardX = set_layout::startX;
     int boardY = set_layout::startY;
     int grabX = 0;

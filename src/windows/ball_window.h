@@ -32,6 +32,8 @@ public:
     // The ball keeps its centre. Sent from inside the ball's own move onto a monitor of
     // another scale, it finds the move has already taken that scale.
     void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
+    // Monitors came or went: the ball's is looked up afresh.
+    void onDisplayChange() override { scaledDesktop.forgetMonitor(); }
 
     void flightStep() override;
     bool resting() override;

@@ -1,7 +1,6 @@
 #include "windows/net_window.h"
 
 #include "res/resource_ids.h"
-#include "windows/own_windows.h"
 #include "windows/set_layout.h"
 #include "windows/set_scale.h"
 #include "windows/window_regions.h"
@@ -24,16 +23,9 @@ bool NetWindow::onScaleChanged() {
     return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createNetRegion(dpi));
 }
 
-void NetWindow::onDpiChanged(unsigned newDpi, const RECT&) {
-    setDpi(newDpi);
-    RECT board{};
-    if (HWND backboard = findOwnWindow(set_layout::backboardClass)) GetWindowRect(backboard, &board);
-    using set_scale::scaled;
-    SetWindowPos(hwnd, nullptr, board.left + scaled(set_layout::netOffsetX, dpi),
-                 board.top + scaled(set_layout::netOffsetY, dpi), width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(hwnd, nullptr, FALSE);
-}
+// The set's scale is the board's, which places and rescales the net. A move from here would
+// be a move inside the system's own, which can carry the net back and start the next change.
+void NetWindow::onDpiChanged(unsigned, const RECT&) {}
 
 void NetWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
     // net -> ball -> scoreboard -> backboard -> host

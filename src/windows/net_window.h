@@ -11,7 +11,7 @@ public:
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     bool onCreate() override;
     bool onScaleChanged() override;
-    // The net follows the board: the new size, hung under the board's hoop.
+    // Nothing: the net takes the board's scale from the board.
     void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
 };
 

@@ -2,7 +2,6 @@
 
 #include "res/resource_ids.h"
 #include "sim/game_state.h"
-#include "windows/own_windows.h"
 #include "windows/set_layout.h"
 #include "windows/set_scale.h"
 #include "windows/window_regions.h"
@@ -35,19 +34,23 @@ bool ScoreboardWindow::holdBuffers() {
     return true;
 }
 
+// All new or all old: the buffer and digits are made before the board's picture is replaced.
 bool ScoreboardWindow::onScaleChanged() {
-    return SpriteWindow::onScaleChanged() && holdBuffers() &&
-           shapeWindow(hwnd, createScoreboardRegion(dpi));
+    HDC dc = GetDC(hwnd);
+    MemoryBitmap newBuffer, newDigits;
+    if (!dc || !newBuffer.hold(dc, CreateCompatibleBitmap(dc, width, height)) ||
+        !newDigits.hold(dc, loadPicture(instance, IDB_DIGITS, dpi))) {
+        OutputDebugStringA("bballscoreb: no digits at the new scale, the old ones stay\n");
+        return false;
+    }
+    if (!SpriteWindow::onScaleChanged()) return false;
+    buffer.swap(newBuffer);
+    digits.swap(newDigits);
+    return shapeWindow(hwnd, createScoreboardRegion(dpi));
 }
 
-void ScoreboardWindow::onDpiChanged(unsigned newDpi, const RECT&) {
-    setDpi(newDpi);
-    RECT board{};
-    if (HWND backboard = findOwnWindow(set_layout::backboardClass)) GetWindowRect(backboard, &board);
-    SetWindowPos(hwnd, nullptr, board.left, board.top + set_scale::scaled(set_layout::scoreboardOffsetY, dpi),
-                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(hwnd, nullptr, FALSE);
-}
+// As the net's: the board places and rescales the scoreboard.
+void ScoreboardWindow::onDpiChanged(unsigned, const RECT&) {}
 
 void ScoreboardWindow::onPaint() {
     // Begun and ended on every path: an update region never validated brings WM_PAINT back

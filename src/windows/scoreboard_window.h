@@ -12,7 +12,7 @@ public:
     void onDestroy() override;
     bool onCreate() override;
     bool onScaleChanged() override;
-    // The scoreboard follows the board: the new size, above the board's corner.
+    // Nothing: the scoreboard takes the board's scale from the board.
     void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
     // The buffer and the digit strip for the window's size and scale; both or neither.
     bool holdBuffers();

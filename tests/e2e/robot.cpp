@@ -2,9 +2,11 @@
 // keyboard and read back from its windows and the screen. Every wait has a deadline.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "desktop_robot.h"
 #include "play.h"
@@ -675,6 +677,47 @@ TEST(Leaks, ThrowsMenusAndAboutScreensHoldNoObjects) {
                 before.user, after.user);
     EXPECT_LE(std::abs(after.gdi - before.gdi), 4);
     EXPECT_LE(std::abs(after.user - before.user), 4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Drag, ABoardTheSystemMovedAloneIsDraggedAndOpensItsMenuFromWhereItIs) {
+    Program program;
+    SetWindows set;
+    ASSERT_TRUE(startSet(program, set));
+    ASSERT_TRUE(waitForRest(set.ball));
+    // As Windows moves the windows of a monitor that went: the board alone, and no message.
+    const auto moveBoardAlone = [&](int x, int y) {
+        SetWindowPos(set.backboard, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return waitUntil([&] { return windowRect(set.backboard).left == x; }, windowTimeoutMs);
+    };
+    const int x = startX + 250, y = startY + 120, dx = 120, dy = -60;
+    ASSERT_TRUE(moveBoardAlone(x, y));
+    std::atomic<bool> dragging{true};
+    std::atomic<int> nearOldCorner{0};
+    std::thread watch([&] {
+        for (RECT r; dragging;)
+            if (r = windowRect(set.backboard), std::abs(r.left - startX) < 60 && std::abs(r.top - startY) < 60) ++nearOldCorner;
+    });
+    mouseTo(x + 93, y + 30);
+    leftDown();
+    for (const POINT& p : path({x + 93, y + 30}, {x + 93 + dx, y + 30 + dy}, 8)) mouseTo(p.x, p.y);
+    leftUp();
+    EXPECT_TRUE(waitUntil([&] { return windowRect(set.backboard).left == x + dx; }, windowTimeoutMs));
+    dragging = false;
+    watch.join();
+    EXPECT_EQ(nearOldCorner, 0) << "the board went back to its corner before the system moved it";
+    EXPECT_RECT(windowRect(set.net), x + dx + 50, y + dy + 102, x + dx + 133, y + dy + 178);
+    EXPECT_RECT(windowRect(set.scoreboard), x + dx, y + dy - 51, x + dx + 187, y + dy - 9);
+
+    ASSERT_TRUE(moveBoardAlone(startX, startY));
+    HWND menu = openMenuAt(program, set, 93, 30);
+    ASSERT_NE(menu, nullptr);
+    const RECT m = windowRect(menu);
+    EXPECT_TRUE(m.left == startX + 93 && m.top < startY + 30 && startY + 30 < m.bottom) << "menu at " << describe(m);
+    closeMenu(program);
 }
 
 }  // namespace

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "platform/about_screen.h"
 #include "platform/desktop.h"
+#include "res/resource_ids.h"
+#include "win/system_library.h"
 #include "sim/stopwatch.h"
 
 namespace {
@@ -53,3 +59,49 @@ TEST(Win32Desktop, EveryPointBelongsToTheMonitorHoldingItOrTheNearest) {
 }
 
 }  // namespace
+
+TEST(AboutScreen, TakenToAMonitorOfAnotherScaleItKeepsThePicturesSize) {
+    AboutScreen about(GetModuleHandleA(nullptr), nullptr);
+    about.bitmapWidth = 400;
+    about.bitmapHeight = 300;
+    HWND dialog = CreateDialogParamA(about.instance, MAKEINTRESOURCEA(IDD_ABOUT), nullptr, aboutDialogProc,
+                                     reinterpret_cast<LPARAM>(&about));
+    ASSERT_NE(dialog, nullptr);
+    RECT suggested{1000, 100, 1600, 550};  // 150 %, as the system suggests it
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    EXPECT_EQ(r.right - r.left, 400);
+    EXPECT_EQ(r.bottom - r.top, 300);
+    DestroyWindow(dialog);
+}
+
+namespace {
+
+std::vector<std::string> loads;  // "name flags", as loadSystemLibrary asks the loader
+DWORD refusal = 0;               // the loader's error for the first call, or 0 to load
+
+HMODULE WINAPI recordingLoader(LPCSTR name, HANDLE, DWORD flags) {
+    loads.push_back(std::string(name) + " " + std::to_string(flags));
+    SetLastError(refusal);
+    return loads.size() > 1 || refusal == 0 ? GetModuleHandleA(nullptr) : nullptr;
+}
+
+}  // namespace
+
+TEST(SystemLibrary, ShcoreIsAskedOfTheSystemFolderOnlyNeverByABareName) {
+    char folder[MAX_PATH] = "";
+    ASSERT_GT(GetSystemDirectoryA(folder, MAX_PATH), 0u);
+    const std::string searchSystem32 = "shcore.dll 2048", fullPath = std::string(folder) + "\\shcore.dll 0";
+    struct Case {
+        DWORD refusal;
+        std::vector<std::string> loads;
+    };
+    for (const Case& c : {Case{0, {searchSystem32}}, Case{ERROR_INVALID_PARAMETER, {searchSystem32, fullPath}},
+                          Case{ERROR_MOD_NOT_FOUND, {searchSystem32}}}) {
+        loads.clear();
+        refusal = c.refusal;
+        EXPECT_EQ(loadSystemLibrary("shcore.dll", recordingLoader) != nullptr, c.refusal != ERROR_MOD_NOT_FOUND);
+        EXPECT_EQ(loads, c.loads) << "the loader refusing with " << c.refusal;
+    }
+}

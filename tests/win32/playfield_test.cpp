@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <tuple>
 
+#include "platform/pictures.h"
 #include "platform/sound_cues.h"
 #include "res/resource_ids.h"
 #include "sim/game_state.h"
@@ -81,6 +85,7 @@ protected:
     }
 
     HINSTANCE instance = nullptr;
+    PictureCodecs codecs;  // as the program holds them, outliving the set
     HostWindow host{set_layout::startX, set_layout::startY};
     BackboardWindow backboard{&host};
     ScoreboardWindow scoreboard{&backboard};
@@ -478,3 +483,116 @@ TEST_F(Playfield, AScaleChangeFromInsideTheBallsOwnMoveLeavesTheMoveAsTheBallMad
 }
 
 }  // namespace
+
+// Windows gives each top-level window the DPI of the area that holds most of it and tells it
+// from inside the move that carried it across, suggesting its new size with the same share of it
+// on each side of the line. Here a line splits the desktop into two such areas.
+struct Line {
+    bool vertical;  // x = at, else y = at
+    int at;
+    unsigned first, second;  // the DPI left of or above it, right of or below it
+} line;
+std::map<HWND, unsigned> given;  // each window's DPI as the system sees it
+std::map<HWND, int> changes;     // sent in the current move; a loop is cut at 4
+
+LRESULT CALLBACK actAsWindowsAtTheLine(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && m->message == WM_WINDOWPOSCHANGED && given.count(m->hwnd) && changes[m->hwnd] < 4) {
+        const RECT r = rectOf(m->hwnd);
+        const int low = line.vertical ? r.left : r.top, size = line.vertical ? r.right - r.left : r.bottom - r.top;
+        const int before = std::clamp(line.at - low, 0, size), after = size - before;
+        const unsigned from = given[m->hwnd], to = before > after ? line.first : after > before ? line.second : from;
+        if (to != from) {
+            given[m->hwnd] = to;
+            ++changes[m->hwnd];
+            const int w = MulDiv(r.right - r.left, to, from), h = MulDiv(r.bottom - r.top, to, from);
+            const int kept = line.at - MulDiv(line.at - low, to, from);
+            const RECT s = line.vertical ? RECT{kept, r.top, kept + w, r.top + h} : RECT{r.left, kept, r.left + w, kept + h};
+            SendMessageA(m->hwnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&s));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(Playfield, DraggedAcrossTheLineBetweenTwoScalesTheSetTakesTheBoardsScaleOnly) {
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, actAsWindowsAtTheLine, nullptr, GetCurrentThreadId());
+    using set_scale::scaled;
+    for (const Line& l : {Line{false, 400, 96, 144}, Line{false, 400, 144, 96}, Line{true, 500, 96, 144},
+                          Line{true, 500, 144, 96}}) {
+        SCOPED_TRACE(testing::Message() << (l.vertical ? "x = " : "y = ") << l.at << ", " << l.first << " | " << l.second);
+        line = l;
+        given = {{backboard.hwnd, backboard.dpi}, {net.hwnd, net.dpi}, {scoreboard.hwnd, scoreboard.dpi}};
+        POINT cursor{rectOf(backboard.hwnd).left + 30, rectOf(backboard.hwnd).top + 40};
+        SendMessageA(backboard.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 40));
+        int crossings = 0;
+        // From well past the line on one side to well past it on the other and back, 7 px a move.
+        for (int target : {l.at + 250, l.at - 500, l.at + 250}) {
+            for (int moves = 0; moves < 400 && !HasFailure(); ++moves) {
+                RECT b = rectOf(backboard.hwnd);
+                const int now = l.vertical ? b.left : b.top;
+                if (now == target) break;
+                (l.vertical ? cursor.x : cursor.y) += std::clamp(target - now, -7, 7);
+                changes.clear();
+                SendMessageA(backboard.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(cursor.x - b.left, cursor.y - b.top));
+                b = rectOf(backboard.hwnd);
+                const unsigned dpi = backboard.dpi;
+                EXPECT_EQ(dpi, given[backboard.hwnd]) << "board at " << b.left << ", " << b.top;
+                EXPECT_EQ(net.dpi, dpi);
+                EXPECT_EQ(scoreboard.dpi, dpi);
+                const int nx = b.left + scaled(set_layout::netOffsetX, dpi), ny = b.top + scaled(set_layout::netOffsetY, dpi);
+                EXPECT_AT(net.hwnd, nx, ny, nx + scaled(set_layout::net.width, dpi), ny + scaled(set_layout::net.height, dpi));
+                const int sy = b.top + scaled(set_layout::scoreboardOffsetY, dpi);
+                EXPECT_AT(scoreboard.hwnd, b.left, sy, b.right, sy + scaled(set_layout::scoreboard.height, dpi));
+                for (const auto& [window, count] : changes) {
+                    EXPECT_LE(count, 1) << "changes in one move";
+                    crossings += count;
+                }
+            }
+        }
+        SendMessageA(backboard.hwnd, WM_LBUTTONUP, 0, 0);
+        EXPECT_TRUE(HasFailure() || crossings >= 3) << "the sweep crossed the line";
+    }
+    UnhookWindowsHookEx(hook);
+}
+
+TEST_F(Playfield, AMonitorGoneOrAWorkAreaChangedBringsTheSetBackTogetherOnAMonitor) {
+    MONITORINFO primary{sizeof primary, {}, {}, 0};
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+    const RECT work = primary.rcWork;
+    // The set's own offsets, as it starts.
+    const RECT board = rectOf(backboard.hwnd);
+    const int h = backboard.height, dx = rectOf(net.hwnd).left - board.left, dy = rectOf(net.hwnd).top - board.top;
+    const int sy = rectOf(scoreboard.hwnd).top - board.top;
+    // Where the system left the board alone, the message, where the set must stand.
+    const std::tuple<POINT, UINT, WPARAM, POINT> cases[] = {
+        {{-900, 2400}, WM_DISPLAYCHANGE, 32, {work.left, work.bottom - h}},
+        {{300, primary.rcMonitor.bottom - h / 2}, WM_SETTINGCHANGE, SPI_SETWORKAREA, {300, work.bottom - h}},
+        {{300, 200}, WM_DISPLAYCHANGE, 32, {300, 200}}};
+    for (const auto& [movedTo, message, wParam, at] : cases) {
+        SetWindowPos(backboard.hwnd, nullptr, movedTo.x, movedTo.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (HWND window : {host.hwnd, backboard.hwnd, scoreboard.hwnd, ball.hwnd, net.hwnd})
+            SendMessageA(window, message, wParam, 0);
+        EXPECT_AT(backboard.hwnd, at.x, at.y, at.x + backboard.width, at.y + h) << "moved to " << movedTo.y;
+        EXPECT_AT(host.hwnd, at.x, at.y, at.x, at.y);
+        EXPECT_AT(net.hwnd, at.x + dx, at.y + dy, at.x + dx + net.width, at.y + dy + net.height);
+        EXPECT_AT(scoreboard.hwnd, at.x, at.y + sy, at.x + scoreboard.width, at.y + sy + scoreboard.height);
+        EXPECT_EQ(ball.scaledDesktop.dpi(), 0u) << "the ball's monitor is looked up afresh";
+    }
+}
+
+TEST_F(Playfield, TheHandIsLoadedForTheScaleOfTheWindowItIsOverAndPenGesturesAreOff) {
+    for (unsigned dpi : {96u, 144u, 192u, 144u}) {
+        backboard.scaleSizeTo(dpi);
+        SendMessageA(backboard.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(backboard.hwnd), MAKELPARAM(HTCLIENT, 0));
+        ICONINFO icon{};
+        ASSERT_TRUE(GetIconInfo(GetCursor(), &icon));
+        BITMAP mask{};
+        GetObjectA(icon.hbmMask, sizeof mask, &mask);
+        EXPECT_EQ(mask.bmWidth, cursorSizeForDpi(dpi)) << dpi << " DPI";
+        DeleteObject(icon.hbmMask);
+        if (icon.hbmColor) DeleteObject(icon.hbmColor);
+    }
+    // A finger or pen held still presses at once, and a quick stroke is a throw, not a flick.
+    for (HWND window : {host.hwnd, backboard.hwnd, scoreboard.hwnd, ball.hwnd, net.hwnd})
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetPropA(window, "MicrosoftTabletPenServiceProperty")), 0x00010001u);
+}

@@ -243,6 +243,31 @@ TEST_F(Sprite, AMissingBitmapFailsCreateAndLeavesNothingLoaded) {
     EXPECT_EQ(before, gdiObjectCount()) << "counted with " << how;
 }
 
+// A sprite window with a picture for the scale it was made at and no other.
+class OneScaleSprite : public SpriteWindow {
+public:
+    using SpriteWindow::SpriteWindow;
+    HBITMAP pictureAt(unsigned at) override {
+        if (only == 0) only = at;
+        return at == only ? SpriteWindow::pictureAt(at) : nullptr;
+    }
+    unsigned only = 0;
+};
+
+TEST_F(Sprite, AScaleWithNoPictureKeepsTheOldPictureSizeAndScale) {
+    OneScaleSprite sprite(uniqueClassName("fw-onescale"), w, h, 0u, IDB_TEST_STRIP, 7, &host, false);
+    ASSERT_TRUE(sprite.create(instance));
+    const unsigned made = sprite.dpi;
+    const HBITMAP before = sprite.strip.bitmap;
+    sprite.moveTo(500, 100, 3);
+    EXPECT_FALSE(sprite.setDpi(made * 2));
+    EXPECT_TRUE(sprite.dpi == made && sprite.width == w && sprite.height == h && sprite.strip.bitmap == before);
+    repaint(sprite.hwnd);
+    EXPECT_EQ(frame(3), shownIn(sprite.hwnd)) << "not a blank window";
+    DestroyWindow(sprite.hwnd);
+    EXPECT_TRUE(takeQuit());
+}
+
 // Every GDI object a sprite window makes is given back: create, move, paint and destroy a
 // thousand times and the process holds as many objects as before.
 TEST_F(Sprite, AThousandCreateDestroyCyclesLeakNoGdiObject) {
