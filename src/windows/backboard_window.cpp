@@ -7,6 +7,7 @@
 #include "res/resource_ids.h"
 #include "res/shapes.h"
 #include "sim/game_state.h"
+#include "windows/ball_window.h"
 #include "windows/own_windows.h"
 #include "windows/set_scale.h"
 #include "windows/window_regions.h"
@@ -56,6 +57,7 @@ void BackboardWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
 }
 
 void BackboardWindow::onLButtonDown(WPARAM, int x, int y) {
+    showBallAtOnce();
     grabX = x;
     grabY = y;
     dragging = true;
@@ -98,6 +100,7 @@ void BackboardWindow::placeSet(HWND net, HWND scoreboard) {
 }
 
 void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {
+    showBallAtOnce();
     TrackPopupMenu(popupMenu, TPM_LEFTALIGN | TPM_VCENTERALIGN | TPM_RIGHTBUTTON, boardX + x,
                    boardY + y, 0, hwnd, nullptr);
 }

@@ -1,0 +1,92 @@
+#include "windows/ball_motion.h"
+
+#include "motion/display_clock.h"
+
+using motion::Keyframe;
+using motion::Ticks;
+
+BallMotion::BallMotion(DeviceDesktop& window_)
+    : window(window_), timeline(motion::ticksOf(motion::maxLagMs, motion::ticksPerSecond())) {}
+
+void BallMotion::step(Ball& ball) {
+    stepping = true;
+    stepBegun = false;
+    stepEnd = motion::now();
+    ball.flightStep();
+    stepping = false;
+}
+
+// The step measured its length up to about now, so it began that long ago.
+void BallMotion::subStepEnds(double stepMs, double endMs) {
+    if (!stepping) return;
+    const Ticks perSecond = motion::ticksPerSecond();
+    const Ticks start = stepEnd - motion::ticksOf(stepMs, perSecond);
+    if (!stepBegun) timeline.holdUntil(start);
+    stepBegun = true;
+    timeline.recordAt(start + motion::ticksOf(endMs, perSecond));
+}
+
+DeviceMonitor BallMotion::deviceMonitorAt(int x, int y) {
+    const DeviceMonitor m = window.deviceMonitorAt(x, y);
+    dpi = m.dpi;
+    return m;
+}
+
+// A move outside a step (a grab, a drag, a scale change) is the user's or the system's: it is
+// shown at once, after whatever was still pending.
+void BallMotion::moveTo(int x, int y, int frame) {
+    if (stepping) return timeline.add(x, y, frame, dpi);
+    showAllNow();
+    window.moveTo(x, y, frame);
+    onScreen = {motion::now(), x, y, frame, dpi};
+    onScreenKnown = true;
+    timeline.reset(onScreen);
+}
+
+void BallMotion::playCue(int cueId) {
+    if (stepping) return timeline.addCue(cueId);
+    window.playCue(cueId);
+}
+
+void BallMotion::repaintScoreboard() {
+    if (stepping) return timeline.addScoreboardRepaint();
+    window.repaintScoreboard();
+}
+
+void BallMotion::showAt(Ticks presentTime) {
+    std::vector<motion::Event> due;
+    const Keyframe k = timeline.at(presentTime - motion::ticksOf(motion::latencyMs, motion::ticksPerSecond()), due);
+    show(k, due);
+}
+
+void BallMotion::showAllNow() {
+    std::vector<motion::Event> due;
+    const Keyframe k = timeline.showAll(due);
+    show(k, due);
+}
+
+// The picture first, then its sound: a bounce is heard as it is seen.
+void BallMotion::show(const Keyframe& k, const std::vector<motion::Event>& due) {
+    if (!timeline.empty() && !(onScreenKnown && k.looksLike(onScreen))) {
+        window.showBall(k.x, k.y, k.frame, k.dpi);
+        onScreen = k;
+        onScreenKnown = true;
+    }
+    bool repaint = false;
+    for (const motion::Event& e : due) {
+        if (e.kind == motion::Event::cue) {
+            window.playCue(e.cueId);
+        } else {
+            repaint = true;
+        }
+    }
+    if (repaint) window.repaintScoreboard();
+}
+
+void BallMotion::takeShownPosition(Ball& ball, ScaledDesktop& units) {
+    if (!timeline.pending()) return;
+    if (timeline.dropPending()) window.repaintScoreboard();
+    if (!onScreenKnown) return;
+    ball.position = units.unitsOf(onScreen.x, onScreen.y);
+    ball.currentFrame = onScreen.frame;
+}
