@@ -20,7 +20,7 @@ void Timeline::reset(const Keyframe& k) {
     keys.assign(1, k);
     events.clear();
     lastShown = k;
-    frontShown = true;
+    frontShown = anyShown = true;
     shownTime = recordTime = k.time;
 }
 
@@ -61,6 +61,7 @@ void Timeline::takeEvents(Ticks t, std::vector<Event>& due) {
 
 Keyframe Timeline::shownAt(const Keyframe& k) {
     lastShown = k;
+    anyShown = true;
     return k;
 }
 
@@ -73,7 +74,8 @@ Keyframe Timeline::at(Ticks t, std::vector<Event>& due) {
         keys.pop_front();
         frontShown = false;
     }
-    if (keys.empty() || t < keys.front().time) return lastShown;
+    if (keys.empty()) return lastShown;
+    if (t < keys.front().time) return anyShown ? lastShown : shownAt(keys.front());
 
     const Keyframe& from = keys.front();
     frontShown = true;

@@ -52,8 +52,8 @@ public:
 
     // Something recorded is not yet shown.
     bool pending() const;
-    // What to show at `t` (the window as it stands when nothing was ever recorded); the events
-    // due by then go to `due`, oldest first. Shown times only move forward.
+    // What to show at `t` (the first keyframe until its time, when nothing was shown before it);
+    // the events due by then go to `due`, oldest first. Shown times only move forward.
     Keyframe at(Ticks t, std::vector<Event>& due);
     // A jump: the newest keyframe and every pending event at once.
     Keyframe showAll(std::vector<Event>& due);
@@ -75,6 +75,7 @@ private:
     std::deque<Event> events;
     Keyframe lastShown;
     bool frontShown = false;
+    bool anyShown = false;
 };
 
 }  // namespace motion
