@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -86,7 +87,8 @@ public:
     bool waitForMessageOr(double milliseconds) {
         if (timer) {
             LARGE_INTEGER due;
-            due.QuadPart = -static_cast<LONGLONG>(std::ceil(milliseconds * 10000.0));  // relative, 100 ns
+            // Relative, in 100 ns; through 32 bits, which the 32-bit build converts without x87.
+            due.QuadPart = -static_cast<LONG>(std::ceil(std::min(milliseconds, 100000.0) * 10000.0));
             if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE))
                 return !waitForMessage(timer, INFINITE);
         }
