@@ -143,11 +143,18 @@ void BallWindow::place(int x, int y, int frame, unsigned wantedDpi) {
     moving = false;
 }
 
+// A present moves the window about three times as often as the frame turns: a move that keeps
+// the frame keeps the window's bits too, and costs no paint.
 void BallWindow::showBall(int x, int y, int frame, unsigned wantedDpi) {
     RECT r{};
     GetWindowRect(hwnd, &r);
-    if ((wantedDpi != 0 && wantedDpi != dpi) || r.left != x || r.top != y) {
+    const bool moves = r.left != x || r.top != y;
+    if ((wantedDpi != 0 && wantedDpi != dpi) || (moves && frame != currentFrame)) {
         place(x, y, frame, wantedDpi);
+    } else if (moves) {
+        moving = true;
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        moving = false;
     } else if (frame != currentFrame) {
         currentFrame = frame;
         InvalidateRect(hwnd, nullptr, FALSE);
