@@ -32,15 +32,19 @@ DeviceMonitor BallMotion::deviceMonitorAt(int x, int y) {
     return m;
 }
 
+void BallMotion::standsAt(int x, int y, int frame, unsigned windowDpi) {
+    onScreen = {motion::now(), x, y, frame, windowDpi};
+    onScreenKnown = true;
+    timeline.reset(onScreen);
+}
+
 // A move outside a step (a grab, a drag, a scale change) is the user's or the system's: it is
 // shown at once, after whatever was still pending.
 void BallMotion::moveTo(int x, int y, int frame) {
     if (stepping) return timeline.add(x, y, frame, dpi);
     showAllNow();
     window.moveTo(x, y, frame);
-    onScreen = {motion::now(), x, y, frame, dpi};
-    onScreenKnown = true;
-    timeline.reset(onScreen);
+    standsAt(x, y, frame, dpi);
 }
 
 void BallMotion::playCue(int cueId) {

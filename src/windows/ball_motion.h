@@ -14,6 +14,8 @@ class BallMotion final : public DeviceDesktop {
 public:
     explicit BallMotion(DeviceDesktop& window);
 
+    // The window stands at (x, y) with frame `frame`, drawn at `dpi`, and nothing is pending.
+    void standsAt(int x, int y, int frame, unsigned dpi);
     // A flight step of `ball`, whose desktop passes its calls on to this one.
     void step(Ball& ball);
     bool leftToShow() const { return timeline.pending(); }

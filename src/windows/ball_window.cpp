@@ -33,6 +33,15 @@ BallWindow::BallWindow(Window* owner_)
 
 BallWindow::~BallWindow() = default;
 
+// The roll-in is shown from where the window was made.
+bool BallWindow::onCreate() {
+    if (!RoundSpriteWindow::onCreate()) return false;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    motion.standsAt(r.left, r.top, currentFrame, dpi);
+    return true;
+}
+
 void BallWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
     // ball -> scoreboard -> backboard -> host
     if (key == VK_ESCAPE) DestroyWindow(GetParent(GetParent(GetParent(hwnd))));

@@ -25,6 +25,7 @@ public:
     explicit BallWindow(Window* owner);
     ~BallWindow() override;
 
+    bool onCreate() override;
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     void onLButtonDown(WPARAM keys, int x, int y) override;
     void onLButtonUp(WPARAM keys, int x, int y) override;
