@@ -46,6 +46,7 @@ public:
     void holdUntil(Ticks time);
     // Outcomes recorded from now on happen at `time` (never before the newest keyframe).
     void recordAt(Ticks time);
+    Ticks recordingAt() const { return recordTime; }
     void add(int x, int y, int frame, unsigned dpi);
     void addCue(int cueId);
     void addScoreboardRepaint();

@@ -8,12 +8,21 @@ using motion::Ticks;
 BallMotion::BallMotion(DeviceDesktop& window_)
     : window(window_), timeline(motion::ticksOf(motion::maxLagMs, motion::ticksPerSecond())) {}
 
+// A basket is shown when it is counted: the picture jumps ahead to the ball in the net (at
+// most one step) and holds it there until the timeline catches up. Shown a step late, a
+// basket scored just before the user reaches for the ball would count without ever having
+// been seen.
 void BallMotion::step(Ball& ball) {
     stepping = true;
     stepBegun = false;
+    scored = false;
     stepEnd = motion::now();
     ball.flightStep();
     stepping = false;
+    if (!scored) return;
+    std::vector<motion::Event> due;
+    const Keyframe k = timeline.at(scoredAt, due);
+    show(k, due);
 }
 
 // The step measured its length up to about now, so it began that long ago.
@@ -53,8 +62,10 @@ void BallMotion::playCue(int cueId) {
 }
 
 void BallMotion::repaintScoreboard() {
-    if (stepping) return timeline.addScoreboardRepaint();
-    window.repaintScoreboard();
+    if (!stepping) return window.repaintScoreboard();
+    timeline.addScoreboardRepaint();
+    scored = true;
+    scoredAt = timeline.recordingAt();
 }
 
 void BallMotion::showAt(Ticks presentTime) {

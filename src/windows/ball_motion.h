@@ -43,8 +43,10 @@ private:
     DeviceDesktop& window;
     motion::Timeline timeline;
     bool stepping = false;
-    bool stepBegun = false;     // its first sub-step seen
-    motion::Ticks stepEnd = 0;  // when the step read its clock
+    bool stepBegun = false;      // its first sub-step seen
+    motion::Ticks stepEnd = 0;   // when the step read its clock
+    bool scored = false;         // in this step
+    motion::Ticks scoredAt = 0;
     unsigned dpi = 0;           // of the monitor the ball's view last looked up
     motion::Keyframe onScreen;
     bool onScreenKnown = false;
