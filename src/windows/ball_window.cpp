@@ -106,6 +106,7 @@ void BallWindow::onDpiChanged(unsigned newDpi, const RECT&) {
     // The ball's place in units of the new scale; a resting ball settles again.
     scaledDesktop.forgetMonitor();
     ball.position = scaledDesktop.unitsOf(x, y);
+    motion.standsAt(x, y, currentFrame, dpi);
 }
 
 LRESULT BallWindow::onUserMessage(UINT message, WPARAM wParam, LPARAM lParam) {
