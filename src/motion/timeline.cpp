@@ -65,7 +65,7 @@ Keyframe Timeline::shownAt(const Keyframe& k) {
     return k;
 }
 
-Keyframe Timeline::at(Ticks t, std::vector<Event>& due) {
+Keyframe Timeline::at(Ticks t, std::vector<Event>& due, const Corners* avoid) {
     if (!keys.empty()) t = std::max(t, keys.back().time - maxLag);
     t = std::max(t, shownTime);
     shownTime = t;
@@ -86,6 +86,7 @@ Keyframe Timeline::at(Ticks t, std::vector<Event>& due) {
     k.time = t;
     k.x = between(from.x, to.x, t - from.time, to.time - from.time);
     k.y = between(from.y, to.y, t - from.time, to.time - from.time);
+    if (avoid && avoid->hold(k) && !avoid->hold(from) && !avoid->hold(to)) return shownAt(from);
     return shownAt(k);
 }
 

@@ -24,6 +24,12 @@ struct Keyframe {
     }
 };
 
+// The top-left corners from (left, top) to (right, bottom), both ends included.
+struct Corners {
+    int left, top, right, bottom;
+    bool hold(const Keyframe& k) const { return k.x >= left && k.x <= right && k.y >= top && k.y <= bottom; }
+};
+
 struct Event {
     enum Kind { cue, scoreboard };
     Ticks time = 0;
@@ -55,7 +61,9 @@ public:
     bool pending() const;
     // What to show at `t` (the first keyframe until its time, when nothing was shown before it);
     // the events due by then go to `due`, oldest first. Shown times only move forward.
-    Keyframe at(Ticks t, std::vector<Event>& due);
+    // A blend that would show the ball at corners in `avoid` where neither keyframe around it
+    // stands shows the earlier keyframe instead.
+    Keyframe at(Ticks t, std::vector<Event>& due, const Corners* avoid = nullptr);
     // A jump: the newest keyframe and every pending event at once.
     Keyframe showAll(std::vector<Event>& due);
     // Forgets what is not yet shown; the window stays as last shown. True when a scoreboard

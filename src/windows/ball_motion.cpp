@@ -1,6 +1,9 @@
 #include "windows/ball_motion.h"
 
 #include "motion/display_clock.h"
+#include "sim/hoop.h"
+#include "windows/set_layout.h"
+#include "windows/set_scale.h"
 
 using motion::Keyframe;
 using motion::Ticks;
@@ -17,6 +20,7 @@ void BallMotion::step(Ball& ball) {
     stepBegun = false;
     scored = false;
     stepEnd = motion::now();
+    board = window.backboardRect();
     ball.flightStep();
     stepping = false;
     if (!scored) return;
@@ -68,10 +72,18 @@ void BallMotion::repaintScoreboard() {
     scoredAt = timeline.recordingAt();
 }
 
+// The rules judge a basket at the ends of sub-steps only. A blend between two of them that
+// cuts the corner of the hoop's opening would show a basket they never counted: it holds the
+// earlier one instead.
 void BallMotion::showAt(Ticks presentTime) {
+    const unsigned scale = onScreenKnown && onScreen.dpi ? onScreen.dpi : set_scale::baseDpi;
+    const auto px = [scale](int units) { return set_scale::scaled(units, scale); };
+    const motion::Corners opening{board.left + px(hoop::openingLeft), board.top + px(hoop::basketTopBelowTop),
+                                  board.left + px(hoop::openingRight) - px(set_layout::ball.width),
+                                  board.bottom + px(hoop::basketBottomBelowBottom) - px(set_layout::ball.height)};
     std::vector<motion::Event> due;
-    const Keyframe k = timeline.at(presentTime - motion::ticksOf(motion::latencyMs, motion::ticksPerSecond()), due);
-    show(k, due);
+    const Ticks shownTime = presentTime - motion::ticksOf(motion::latencyMs, motion::ticksPerSecond());
+    show(timeline.at(shownTime, due, &opening), due);
 }
 
 void BallMotion::showAllNow() {

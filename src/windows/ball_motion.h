@@ -47,6 +47,7 @@ private:
     motion::Ticks stepEnd = 0;   // when the step read its clock
     bool scored = false;         // in this step
     motion::Ticks scoredAt = 0;
+    ScreenRect board;            // the backboard at the latest step
     unsigned dpi = 0;           // of the monitor the ball's view last looked up
     motion::Keyframe onScreen;
     bool onScreenKnown = false;

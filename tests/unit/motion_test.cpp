@@ -85,6 +85,25 @@ TEST(Timeline, EventsComeDueAtTheirKeyframesTimeAndAJumpOrADropEndsWhatIsPending
     EXPECT_TRUE(due.empty());
 }
 
+TEST(Timeline, ABlendCuttingTheCornerOfAnAvoidedBoxHoldsTheEarlierKeyframe) {
+    // Past the corner of a hoop's opening: neither end is in it, the middle of the line is.
+    const motion::Corners opening{50, 87, 83, 143};
+    Timeline timeline(1000);
+    timeline.reset({0, 47, 130, 0, 96});
+    timeline.recordAt(100);
+    timeline.add(53, 146, 0, 96);
+    timeline.recordAt(200);
+    timeline.add(60, 140, 0, 96);  // one that ends inside is blended into as ever
+    std::vector<Event> due;
+    EXPECT_TRUE(timeline.at(60, due, &opening).looksLike({0, 47, 130, 0, 96}));
+    EXPECT_TRUE(opening.hold(timeline.at(190, due, &opening)));
+    Timeline plain(1000);
+    plain.reset({0, 47, 130, 0, 96});
+    plain.recordAt(100);
+    plain.add(53, 146, 0, 96);
+    EXPECT_TRUE(opening.hold(plain.at(60, due))) << "the corner is cut without it";
+}
+
 TEST(Timeline, AfterAStallTheShownTimeKeepsWithinItsLagOfTheNewestKeyframe) {
     // Ten seconds of sub-steps from one step: shown from 100 ticks before the newest, not
     // replayed from the start.
