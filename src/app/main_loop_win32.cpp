@@ -171,7 +171,7 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        const double elapsed = loopClock.elapsedSeconds();
+        double elapsed = loopClock.elapsedSeconds();
         if (elapsed > stepIntervalSeconds) {
             ball.flightStep();
             // The interval runs from the end of one step to the next.
@@ -181,16 +181,21 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
         }
         // What the steps computed is shown once per refresh, from a wake half a period before
         // the vblank: the move then lands in time for the composition at that vblank.
-        const bool showing = ball.leftToShow();
+        bool showing = ball.leftToShow();
         double presentInMs = 0.0;
         if (showing) {
-            const std::int64_t now = motion::now();
-            const DisplayRefresh r = refreshOf(ball);
+            std::int64_t now = motion::now();
             if (now >= nextPresent) {
+                const DisplayRefresh r = refreshOf(ball);
                 nextPresent = motion::nextWake(r.period, r.vblank, now);
                 // The wake just passed, on the grid: a late wake shows the same as a timely one.
                 ball.showAt(nextPresent - r.period);
-                continue;
+                // Straight on to the next wait: a message that came in meanwhile ends it at
+                // once, and the queue need not be asked twice a present.
+                showing = ball.leftToShow();
+                elapsed = loopClock.elapsedSeconds();
+                if (wake == StepWake::never || elapsed > stepIntervalSeconds) continue;
+                now = motion::now();
             }
             presentInMs = static_cast<double>(nextPresent - now) * 1000.0 / static_cast<double>(motion::ticksPerSecond());
         }
