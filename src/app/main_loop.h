@@ -15,10 +15,16 @@ enum class StepWake {
 // it never spins.
 bool waitForMessage(void* handle, unsigned long milliseconds);
 
+// The kinds of message that end such a wait: all of them, touch and pen input included where
+// the system's wait accepts that (Windows 8 on; Windows 7 refuses the wider mask outright).
+// The first asks the system once, the second `refuses` (true when a wait with the mask fails).
+unsigned long wakeMask();
+unsigned long wakeMask(bool (*refuses)(unsigned long mask));
+
 // The one message loop: dispatches every message, and whenever the queue is empty and more
 // than 0.05 s have passed since the last step, steps the ball. Between the two it sleeps
-// until a message arrives or the step falls due; while the ball rests, until a message
-// arrives. The millisecond clock's resolution is raised while the ball moves and lowered at
+// until a message arrives, the step falls due or the next present; while the ball rests with
+// nothing left to show, until a message arrives. The millisecond clock's resolution is raised while the ball moves and lowered at
 // rest and on the way out. Returns the WM_QUIT code.
 int runMainLoop(FlightStepper& ball);
 int runMainLoop(FlightStepper& ball, StepWake wake);

@@ -1,10 +1,12 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "app/main_loop.h"
+#include "motion/display_clock.h"
 #include "sim/clock_source.h"
 #include "sim/stopwatch.h"
 
@@ -22,6 +24,13 @@ const double stepIntervalSeconds = 0.05;
 constexpr DWORD anyMessage = QS_KEY | QS_MOUSE | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER |
                              QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
 static_assert(anyMessage == 0x04FF, "QS_ALLINPUT of Windows 7");
+// QS_TOUCH and QS_POINTER, from Windows 8 on: touch and pen arrive as WM_POINTER, which sets
+// only the latter.
+constexpr DWORD touchAndPen = 0x0800 | 0x1000;
+
+bool systemRefuses(unsigned long mask) {
+    return MsgWaitForMultipleObjectsEx(0, nullptr, 0, mask, MWMO_INPUTAVAILABLE) == WAIT_FAILED;
+}
 
 // How long a loop naps when the system refuses to wait for messages.
 const DWORD napAfterFailedWaitMs = 10;
@@ -48,6 +57,13 @@ HANDLE createHighResolutionTimer() {
     return create(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
 }
 
+// The display's refresh, 60 Hz on a grid of its own where the stepper knows none.
+DisplayRefresh refreshOf(FlightStepper& ball) {
+    DisplayRefresh r = ball.displayRefresh();
+    if (r.period <= 0) r = {motion::ticksPerSecond() / 60, 0};
+    return r;
+}
+
 // Sleeps the loop until a message arrives or a given time has passed, waking within about a
 // millisecond of that time where it has its own timer, and within the system timer's period
 // otherwise.
@@ -68,14 +84,15 @@ public:
 
     // Returns when any message is in the queue, including one that came in before the call,
     // or after `milliseconds`; true when the time ran out.
-    bool waitForMessageOr(DWORD milliseconds) {
+    bool waitForMessageOr(double milliseconds) {
         if (timer) {
             LARGE_INTEGER due;
-            due.QuadPart = -static_cast<LONGLONG>(milliseconds) * 10000;  // relative, 100 ns
+            // Relative, in 100 ns; through 32 bits, which the 32-bit build converts without x87.
+            due.QuadPart = -static_cast<LONG>(std::ceil(std::min(milliseconds, 100000.0) * 10000.0));
             if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE))
                 return !waitForMessage(timer, INFINITE);
         }
-        return !waitForMessage(nullptr, milliseconds);
+        return !waitForMessage(nullptr, static_cast<DWORD>(std::ceil(milliseconds)));
     }
 
     // Returns when any message is in the queue; nothing else wakes it.
@@ -112,11 +129,21 @@ struct ClockResolutionLease {
 
 }  // namespace
 
+unsigned long wakeMask(bool (*refuses)(unsigned long mask)) {
+    const DWORD wider = anyMessage | touchAndPen;
+    return refuses(wider) ? anyMessage : wider;
+}
+
+unsigned long wakeMask() {
+    static const unsigned long mask = wakeMask(systemRefuses);
+    return mask;
+}
+
 bool waitForMessage(void* handle, unsigned long milliseconds) {
     const DWORD count = handle ? 1 : 0;
     HANDLE handles[1] = {handle};
     const DWORD result = MsgWaitForMultipleObjectsEx(count, handle ? handles : nullptr, milliseconds,
-                                                     anyMessage, MWMO_INPUTAVAILABLE);
+                                                     wakeMask(), MWMO_INPUTAVAILABLE);
     if (result == WAIT_FAILED) {
         Sleep(milliseconds < napAfterFailedWaitMs ? milliseconds + 1 : napAfterFailedWaitMs);
         return false;
@@ -131,9 +158,11 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
     loopClock.restart();
     MSG message;
     std::srand(timeGetTime());
+    wakeMask();
     StepWaiter waiter(wake);
     const ClockResolutionLease lease;
     int lateWakes = 0;
+    std::int64_t nextPresent = 0;  // performance counter
 
     for (;;) {
         // Messages come first: while any are queued, the ball waits.
@@ -142,15 +171,36 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        const double elapsed = loopClock.elapsedSeconds();
+        double elapsed = loopClock.elapsedSeconds();
         if (elapsed > stepIntervalSeconds) {
             ball.flightStep();
             // The interval runs from the end of one step to the next.
             loopClock.restart();
             lateWakes = 0;
-        } else if (wake == StepWake::never) {
             continue;
-        } else if (ball.resting()) {
+        }
+        // What the steps computed is shown once per refresh, from a wake half a period before
+        // the vblank: the move then lands in time for the composition at that vblank.
+        bool showing = ball.leftToShow();
+        double presentInMs = 0.0;
+        if (showing) {
+            std::int64_t now = motion::now();
+            if (now >= nextPresent) {
+                const DisplayRefresh r = refreshOf(ball);
+                nextPresent = motion::nextWake(r.period, r.vblank, now);
+                // The wake just passed, on the grid: a late wake shows the same as a timely one.
+                ball.showAt(nextPresent - r.period);
+                // Straight on to the next wait: a message that came in meanwhile ends it at
+                // once, and the queue need not be asked twice a present.
+                showing = ball.leftToShow();
+                elapsed = loopClock.elapsedSeconds();
+                if (wake == StepWake::never || elapsed > stepIntervalSeconds) continue;
+                now = motion::now();
+            }
+            presentInMs = static_cast<double>(nextPresent - now) * 1000.0 / static_cast<double>(motion::ticksPerSecond());
+        }
+        if (wake == StepWake::never) continue;
+        if (!showing && ball.resting()) {
             // Nothing is timed at rest. Whatever sets the ball moving raises it again: the
             // grab itself, or this loop once the ball no longer rests.
             lowerClockResolution();
@@ -162,7 +212,12 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             lateWakes = 0;
         } else {
             raiseClockResolution();
-            if (waiter.waitForMessageOr(sleepBeforeStep(elapsed, lateWakes))) ++lateWakes;
+            const DWORD stepInMs = sleepBeforeStep(elapsed, lateWakes);
+            if (showing && presentInMs < stepInMs) {
+                waiter.waitForMessageOr(presentInMs);
+            } else if (waiter.waitForMessageOr(stepInMs)) {
+                ++lateWakes;
+            }
         }
     }
 }

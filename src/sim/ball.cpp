@@ -1,5 +1,6 @@
 #include "sim/ball.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sim/game_state.h"
@@ -64,6 +65,7 @@ void Ball::flightStep() {
         if (restingWithin(b)) break;
         const double dt = remaining > subStepMs ? subStepMs * 0.001 : remaining * 0.001;
         const Vector2 step{dt, dt};
+        desktop.subStepEnds(elapsedMs, elapsedMs - remaining + std::min(remaining, subStepMs));
 
         if (trunc32(position.y) < b.floorY) velocity = velocity.add(gravity.scale(step));
         velocity = velocity.scale({damping, damping});

@@ -32,6 +32,9 @@ public:
     virtual void repaintScoreboard() = 0;
     virtual void captureMouse() = 0;
     virtual void releaseMouse() = 0;
+    // The outcomes that follow, until the next call, are those of a sub-step ending `endMs` into
+    // a flight step that measured `stepMs`: a desktop that shows them later times them by it.
+    virtual void subStepEnds(double /*stepMs*/, double /*endMs*/) {}
 
 protected:
     ~BallDesktop() = default;

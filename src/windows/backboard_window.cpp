@@ -8,6 +8,7 @@
 #include "res/resource_ids.h"
 #include "res/shapes.h"
 #include "sim/game_state.h"
+#include "windows/ball_window.h"
 #include "windows/own_windows.h"
 #include "windows/set_scale.h"
 #include "windows/window_regions.h"
@@ -109,6 +110,7 @@ void BackboardWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
 }
 
 void BackboardWindow::onLButtonDown(WPARAM, int x, int y) {
+    showBallAtOnce();
     readCorner();  // the system may have moved the board since the last drag
     grabX = x;
     grabY = y;
@@ -160,6 +162,7 @@ POINT BackboardWindow::scoreboardPlace() const {
 }
 
 void BackboardWindow::onRButtonDown(WPARAM, int x, int y) {
+    showBallAtOnce();
     readCorner();
     TrackPopupMenu(popupMenu, TPM_LEFTALIGN | TPM_VCENTERALIGN | TPM_RIGHTBUTTON, boardX + x,
                    boardY + y, 0, hwnd, nullptr);

@@ -1,6 +1,7 @@
 #include "windows/ball_window.h"
 
 #include "platform/desktop.h"
+#include "platform/display_refresh.h"
 #include "platform/sound_cues.h"
 #include "res/resource_ids.h"
 #include "windows/own_windows.h"
@@ -26,10 +27,20 @@ bool RoundSpriteWindow::onScaleChanged() {
 BallWindow::BallWindow(Window* owner_)
     : RoundSpriteWindow(set_layout::ballClass, set_layout::ball.width, set_layout::ball.height,
                         IDC_GRAB_HAND, IDB_BALL, set_layout::ballFrames, owner_),
-      scaledDesktop(*this, set_layout::ball.width, set_layout::ball.height),
+      motion(*this),
+      scaledDesktop(motion, set_layout::ball.width, set_layout::ball.height),
       ball(scaledDesktop, set_layout::ball.width, set_layout::ball.height, set_layout::ballFrames) {}
 
 BallWindow::~BallWindow() = default;
+
+// The roll-in is shown from where the window was made.
+bool BallWindow::onCreate() {
+    if (!RoundSpriteWindow::onCreate()) return false;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    motion.standsAt(r.left, r.top, currentFrame, dpi);
+    return true;
+}
 
 void BallWindow::onKeyDown(WPARAM key, unsigned short, unsigned short) {
     // ball -> scoreboard -> backboard -> host
@@ -46,7 +57,9 @@ POINT onScreen(HWND window, int x, int y) {
 
 }  // namespace
 
+// The press meets the ball where it is seen, which trails its flight by a step.
 void BallWindow::onLButtonDown(WPARAM, int x, int y) {
+    motion.takeShownPosition(ball, scaledDesktop);
     const POINT s = onScreen(hwnd, x, y);
     scaledDesktop.press(ball, x, y, s.x, s.y);
     keepOwnedWindowsAbove(className);
@@ -76,7 +89,9 @@ void BallWindow::onCaptureChanged(HWND newCapture) {
 }
 
 void BallWindow::onDpiChanged(unsigned newDpi, const RECT&) {
-    if (moving || newDpi == dpi) return;
+    if (moving) return;
+    motion.showAllNow();  // no blend across a change of scale
+    if (newDpi == dpi) return;
     RECT r{};
     GetWindowRect(hwnd, &r);
     const int centreX = (r.left + r.right) / 2;
@@ -91,9 +106,34 @@ void BallWindow::onDpiChanged(unsigned newDpi, const RECT&) {
     // The ball's place in units of the new scale; a resting ball settles again.
     scaledDesktop.forgetMonitor();
     ball.position = scaledDesktop.unitsOf(x, y);
+    motion.standsAt(x, y, currentFrame, dpi);
 }
 
-void BallWindow::flightStep() { ball.flightStep(); }
+LRESULT BallWindow::onUserMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != wmShowBallAtOnce) return RoundSpriteWindow::onUserMessage(message, wParam, lParam);
+    motion.showAllNow();
+    return 0;
+}
+
+void showBallAtOnce() {
+    if (HWND ball = findOwnWindow(set_layout::ballClass)) SendMessageA(ball, wmShowBallAtOnce, 0, 0);
+}
+
+void BallWindow::flightStep() {
+    motion.step(ball);
+    refreshRead = false;
+}
+
+bool BallWindow::leftToShow() { return motion.leftToShow(); }
+
+void BallWindow::showAt(std::int64_t presentTime) { motion.showAt(presentTime); }
+
+// Read at most once a step: the ball changes monitors only by moving.
+DisplayRefresh BallWindow::displayRefresh() {
+    if (!refreshRead) refresh = readDisplayRefresh(hwnd);
+    refreshRead = true;
+    return refresh;
+}
 
 bool BallWindow::resting() { return ball.resting(); }
 
@@ -101,15 +141,34 @@ void BallWindow::restEnded() { ball.tickClock.restart(); }
 
 // A move onto a monitor of another scale takes that scale first: the window arrives there at
 // its size, and the system's WM_DPICHANGED from inside the move finds nothing left to do.
-void BallWindow::moveTo(int x, int y, int frame) {
+void BallWindow::moveTo(int x, int y, int frame) { place(x, y, frame, scaledDesktop.dpi()); }
+
+void BallWindow::place(int x, int y, int frame, unsigned wantedDpi) {
     moving = true;
-    const unsigned wanted = scaledDesktop.dpi();
-    if (wanted != 0 && wanted != dpi) {
-        setDpi(wanted);
+    if (wantedDpi != 0 && wantedDpi != dpi) {
+        setDpi(wantedDpi);
         SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
     SpriteWindow::moveTo(x, y, frame);
     moving = false;
+}
+
+// A present moves the window about three times as often as the frame turns: a move that keeps
+// the frame keeps the window's bits too, and costs no paint.
+void BallWindow::showBall(int x, int y, int frame, unsigned wantedDpi) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    const bool moves = r.left != x || r.top != y;
+    if ((wantedDpi != 0 && wantedDpi != dpi) || (moves && frame != currentFrame)) {
+        place(x, y, frame, wantedDpi);
+    } else if (moves) {
+        moving = true;
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        moving = false;
+    } else if (frame != currentFrame) {
+        currentFrame = frame;
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
 }
 
 MonitorArea BallWindow::monitorAt(int x, int y) { return readMonitorAt(x, y); }

@@ -15,6 +15,9 @@ struct DeviceMonitor {
 class DeviceDesktop : public BallDesktop {
 public:
     virtual DeviceMonitor deviceMonitorAt(int x, int y) = 0;
+    // Shows the ball at (x, y) with strip frame `frame`, drawn at `dpi` (0: as it is): a moveTo
+    // that happens later than the sub-step that made it.
+    virtual void showBall(int x, int y, int frame, unsigned /*dpi*/) { moveTo(x, y, frame); }
 
 protected:
     ~DeviceDesktop() = default;
@@ -35,6 +38,7 @@ public:
     void repaintScoreboard() override { device.repaintScoreboard(); }
     void captureMouse() override { device.captureMouse(); }
     void releaseMouse() override { device.releaseMouse(); }
+    void subStepEnds(double stepMs, double endMs) override { device.subStepEnds(stepMs, endMs); }
 
     // The cursor during a gesture, in units, relative to the top-left corner of a ball at
     // `ballPosition`. `regrab` is set when the cursor has passed onto a monitor of another

@@ -67,7 +67,14 @@ bool performanceFrequency(std::int64_t& ticksPerSecond) {
     return hasPerformanceCounter;
 }
 
-std::int64_t performanceCounter() { return fake_clock::performanceCounter; }
+std::int64_t performanceCounter() {
+    if (mode == Mode::realTime) {
+        const std::chrono::duration<double> since = std::chrono::steady_clock::now() - realStart;
+        fake_clock::performanceCounter =
+            static_cast<std::int64_t>((realStartMs / 1000.0 + since.count()) * static_cast<double>(fake_clock::performanceFrequency));
+    }
+    return fake_clock::performanceCounter;
+}
 
 bool raiseTimerResolution() {
     if (refuseResolution) {

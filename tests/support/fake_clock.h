@@ -21,7 +21,8 @@ extern double coarsePeriodMs;
 
 // A millisecond clock that ticks as the system's does: it shows true time rounded down to its
 // tick, the coarse period until the resolution is raised and 1 ms while it is. The true time
-// is set by hand (advanceTrueTime), or runs with the machine's own clock (followRealTime).
+// is set by hand (advanceTrueTime), or runs with the machine's own clock (followRealTime), and
+// the performance counter with it.
 void tickLikeTheSystem(double trueMs);
 void advanceTrueTime(double ms);
 void followRealTime();

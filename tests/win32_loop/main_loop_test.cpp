@@ -60,6 +60,15 @@ struct StandInBall : FlightStepper {
     }
     bool resting() override { return rests; }
     void restEnded() override { lastStepAt = fake_clock::milliseconds; }
+
+    int toShow = 0;                     // presents left
+    std::vector<std::int64_t> presents;  // the times shown
+    bool leftToShow() override { return toShow > 0; }
+    void showAt(std::int64_t presentTime) override {
+        journal.push_back("show");
+        presents.push_back(presentTime);
+        if (--toShow == 0) fake_clock::reads = 0;
+    }
 };
 
 void drainQueue() {
@@ -381,6 +390,45 @@ TEST_P(MainLoop, OnAClockThatTicksLikeTheSystemsAStepComesAtItsFirstTickPastTheI
         // Each step: the read that finds it due and the restart after it; then a read per wake.
         EXPECT_LE(fake_clock::reads, 13 * 4 + 2) << "more than two wakes a step";
     }
+}
+
+TEST_P(MainLoop, PresentsOncePerRefreshWhileAnythingIsLeftToShowThenArmsNothingAtRest) {
+    // A step leaves five presents to show of a ball that rests from then on. The loop presents
+    // on the refresh's grid (60 Hz where the stepper knows no display) with the resolution
+    // raised, then waits for a message alone until one comes a third of a second later.
+    fake_clock::hasPerformanceCounter = true;
+    fake_clock::followRealTime();
+    ball.onStep = [this] {
+        ball.rests = true;
+        if (ball.steps == 1) ball.toShow = 5;
+    };
+    bool raisedAtRest = true;
+    on(WM_APP + 1, [&] {
+        raisedAtRest = fake_clock::resolutionHeld;
+        PostQuitMessage(0);
+    });
+    std::thread poster([this] {
+        Sleep(350);
+        post(1);
+    });
+
+    EXPECT_EQ(run(), 0);
+    poster.join();
+    fake_clock::stopTicking();
+    // Steps go on meanwhile (a resting ball's change nothing); only a rest stops them.
+    journal.erase(std::remove(journal.begin() + 1, journal.end(), "step"), journal.end());
+    EXPECT_EQ(journal, (Journal{"step", "show", "show", "show", "show", "show", "message 1"}));
+    const std::int64_t period = fake_clock::performanceFrequency / 60;
+    for (std::size_t i = 1; i < ball.presents.size(); ++i)
+        EXPECT_EQ(ball.presents[i] - ball.presents[i - 1], period) << "present " << i;
+    EXPECT_LE(fake_clock::reads, 3) << "woken at rest";
+    EXPECT_FALSE(raisedAtRest);
+}
+
+TEST(MessageWait, TouchAndPenWakeTheLoopWhereTheSystemsWaitAcceptsThem) {
+    EXPECT_EQ(wakeMask([](unsigned long) { return false; }), 0x1CFFu);
+    EXPECT_EQ(wakeMask([](unsigned long mask) { return (mask & 0x1800) != 0; }), 0x04FFu) << "Windows 7";
+    EXPECT_NE(MsgWaitForMultipleObjectsEx(0, nullptr, 0, wakeMask(), MWMO_INPUTAVAILABLE), WAIT_FAILED);
 }
 
 TEST(MessageWait, AWaitTheSystemRefusesNapsInsteadOfReturningAtOnce) {
