@@ -117,6 +117,13 @@ protected:
     }
 
     void post(int n) { PostMessageA(window, WM_APP + n, 0, 0); }
+    // Posts message n from another thread after `ms`, while the loop runs.
+    std::thread postLater(DWORD ms, int n) {
+        return std::thread([this, ms, n] {
+            Sleep(ms);
+            post(n);
+        });
+    }
     void on(UINT message, std::function<void()> reaction) { reactions[message] = std::move(reaction); }
     void every(UINT milliseconds) { SetTimer(window, timerId, milliseconds, nullptr); }
     void stopTimer() { KillTimer(window, timerId); }
@@ -256,10 +263,7 @@ TEST_P(MainLoop, AtRestItWaitsForAMessageWithNoTimeout) {
     on(WM_APP + 1, [] { advance(100); });
     on(WM_APP + 2, [] { PostQuitMessage(0); });
     ball.onStep = [] { fake_clock::reads = 0; };
-    std::thread poster([this] {
-        Sleep(200);
-        post(2);
-    });
+    std::thread poster = postLater(200, 2);
 
     EXPECT_EQ(run(), 0);
     poster.join();
@@ -341,10 +345,7 @@ TEST_P(MainLoop, TheClockResolutionIsRaisedWhileTheBallMovesAndLoweredAtRestAndO
                 PostQuitMessage(0);
             }
         };
-        std::thread grab([this] {
-            Sleep(300);
-            post(1);
-        });
+        std::thread grab = postLater(300, 1);
 
         EXPECT_EQ(run(), 0);
         grab.join();
@@ -407,10 +408,7 @@ TEST_P(MainLoop, PresentsOncePerRefreshWhileAnythingIsLeftToShowThenArmsNothingA
         raisedAtRest = fake_clock::resolutionHeld;
         PostQuitMessage(0);
     });
-    std::thread poster([this] {
-        Sleep(350);
-        post(1);
-    });
+    std::thread poster = postLater(350, 1);
 
     EXPECT_EQ(run(), 0);
     poster.join();
