@@ -6,7 +6,6 @@
 //   motion_measure basketball.exe [--launches=3] [--throws=3]
 #include <windows.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,19 +13,11 @@
 #include <vector>
 
 #include "play.h"
+#include "print_line.h"
 
 using namespace play;
 
 namespace {
-
-void line(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(stdout, format, args);
-    va_end(args);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 std::string fileNameOf(const std::string& path) {
     const size_t cut = path.find_last_of("\\/");

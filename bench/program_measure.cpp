@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +26,7 @@
 
 #include "clocks.h"
 #include "play.h"
+#include "print_line.h"
 #include "windows/set_layout.h"
 
 using namespace play;
@@ -52,15 +52,6 @@ double percentile(std::vector<double> values, double p) {
 }
 
 double median(const std::vector<double>& values) { return percentile(values, 50); }
-
-void line(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(stdout, format, args);
-    va_end(args);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 bool wants(const char* phase) { return phases.find(phase) != std::string::npos; }
 
