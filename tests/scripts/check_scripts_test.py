@@ -69,9 +69,9 @@ class WineLoader(unittest.TestCase):
 
 
 def load_motion():
-    spec = importlib.util.spec_from_file_location("motion", os.path.join(ROOT, "scripts", "lib", "motion.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("motion", os.path.join(ROOT, "scripts", "lib", "motion.py"))
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
