@@ -182,7 +182,13 @@ bool dragSetTo(const SetWindows& set, int x, int y, int steps) {
         leftDown();
         for (const POINT& p : path(grip, {x + c.x, y + c.y}, steps)) mouseTo(p.x, p.y);
         leftUp();
-        if (waitUntil([&] { return windowRect(set.backboard).left == x && windowRect(set.backboard).top == y; }, 1000))
+        // The program moves the set's windows one after another, the scoreboard last: a board
+        // already in place may still have the net and the scoreboard on their way.
+        const LONG scoreboardY = y + scaled(set_layout::scoreboardOffsetY, scaleOf(set));
+        if (waitUntil([&] {
+                const RECT board = windowRect(set.backboard), scoreboard = windowRect(set.scoreboard);
+                return board.left == x && board.top == y && scoreboard.left == x && scoreboard.top == scoreboardY;
+            }, 1000))
             return true;
     }
     return false;

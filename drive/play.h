@@ -54,7 +54,8 @@ bool dropIntoHoop(const SetWindows& set, BasketWatcher* watcher = nullptr);
 // A point of the backboard (client coordinates) that the ball does not cover and is not near:
 // where a click or a press reaches the backboard even while the ball flies.
 POINT backboardGrip(const SetWindows& set);
-// Drags the backboard so that its top-left corner moves to (x, y); false if it did not go there.
+// Drags the backboard so that its top-left corner moves to (x, y); false if the set did not all
+// go there.
 bool dragSetTo(const SetWindows& set, int x, int y, int steps = 10);
 
 // The score the scoreboard shows, read from the screen against the program's digit strip at
