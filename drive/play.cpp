@@ -256,10 +256,15 @@ HWND openMenu(const Program& program, const SetWindows& set) {
 void chooseMenuItem(HWND menu, int index) {
     const RECT r = windowRect(menu);
     const POINT p{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / 8};
-    mouseTo(p.x, p.y);
-    leftDown();
-    leftUp();
-    waitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, windowTimeoutMs);
+    // A menu only just shown may not be tracking the mouse yet and lose the click; it closes at
+    // once on one it takes, so still there after a while means click again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        mouseTo(p.x, p.y);
+        leftDown();
+        leftUp();
+        if (waitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, attempt < 2 ? 1500 : windowTimeoutMs))
+            return;
+    }
 }
 
 bool closeMenu(const Program& program) {
