@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 
 using set_scale::scaled;
@@ -239,32 +240,44 @@ int readScore(const SetWindows& set) {
 
 // --- the menu -----------------------------------------------------------------------------
 
+namespace {
+
+// A click the program missed (taken by a ball flying past, or by a menu not yet tracking the
+// mouse) shows as nothing done after a while: click again, at most three times in all.
+void clickUntil(const std::function<void()>& clickOnce, const std::function<bool()>& done) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        clickOnce();
+        if (waitUntil(done, attempt < 2 ? 1500 : windowTimeoutMs)) return;
+    }
+}
+
+}  // namespace
+
 HWND openMenu(const Program& program, const SetWindows& set) {
     // The menu last closed may linger a moment.
     if (!waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs)) return nullptr;
     HWND menu = nullptr;
-    // A ball flying past may take the click: then try again.
-    for (int attempt = 0; attempt < 3 && !menu; ++attempt) {
-        const RECT board = windowRect(set.backboard);
-        const POINT c = backboardGrip(set);
-        rightClick(board.left + c.x, board.top + c.y);
-        waitUntil([&] { return (menu = findPopupMenu(program.pid)) != nullptr; }, attempt < 2 ? 1500 : windowTimeoutMs);
-    }
+    clickUntil(
+        [&] {
+            const RECT board = windowRect(set.backboard);
+            const POINT c = backboardGrip(set);
+            rightClick(board.left + c.x, board.top + c.y);
+        },
+        [&] { return (menu = findPopupMenu(program.pid)) != nullptr; });
     return menu;
 }
 
 void chooseMenuItem(HWND menu, int index) {
     const RECT r = windowRect(menu);
     const POINT p{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / 8};
-    // A menu only just shown may not be tracking the mouse yet and lose the click; it closes at
-    // once on one it takes, so still there after a while means click again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        mouseTo(p.x, p.y);
-        leftDown();
-        leftUp();
-        if (waitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, attempt < 2 ? 1500 : windowTimeoutMs))
-            return;
-    }
+    // A menu closes at once on a click it takes.
+    clickUntil(
+        [&] {
+            mouseTo(p.x, p.y);
+            leftDown();
+            leftUp();
+        },
+        [&] { return !IsWindow(menu) || !IsWindowVisible(menu); });
 }
 
 bool closeMenu(const Program& program) {
