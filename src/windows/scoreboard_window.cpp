@@ -12,7 +12,7 @@ ScoreboardWindow::ScoreboardWindow(Window* owner_)
 
 bool ScoreboardWindow::onCreate() {
     if (!SpriteWindow::onCreate()) return false;
-    if (!holdBuffers()) return false;
+    if (!makeBuffers(buffer, digits)) return false;
 
     // The backboard's start corner plus the scoreboard's place above it.
     using set_scale::scaled;
@@ -22,13 +22,13 @@ bool ScoreboardWindow::onCreate() {
     return shapeWindow(hwnd, createScoreboardRegion(dpi));
 }
 
-bool ScoreboardWindow::holdBuffers() {
+bool ScoreboardWindow::makeBuffers(MemoryBitmap& newBuffer, MemoryBitmap& newDigits) {
     HDC dc = GetDC(hwnd);  // the class's own DC: never released
     if (!dc) return false;
     // Both or neither: a failure leaves nothing held.
-    if (!buffer.hold(dc, CreateCompatibleBitmap(dc, width, height))) return false;
-    if (!digits.hold(dc, loadPicture(instance, IDB_DIGITS, dpi))) {
-        buffer.release();
+    if (!newBuffer.hold(dc, CreateCompatibleBitmap(dc, width, height))) return false;
+    if (!newDigits.hold(dc, loadPicture(instance, IDB_DIGITS, dpi))) {
+        newBuffer.release();
         return false;
     }
     return true;
@@ -36,10 +36,8 @@ bool ScoreboardWindow::holdBuffers() {
 
 // All new or all old: the buffer and digits are made before the board's picture is replaced.
 bool ScoreboardWindow::onScaleChanged() {
-    HDC dc = GetDC(hwnd);
     MemoryBitmap newBuffer, newDigits;
-    if (!dc || !newBuffer.hold(dc, CreateCompatibleBitmap(dc, width, height)) ||
-        !newDigits.hold(dc, loadPicture(instance, IDB_DIGITS, dpi))) {
+    if (!makeBuffers(newBuffer, newDigits)) {
         OutputDebugStringA("bballscoreb: no digits at the new scale, the old ones stay\n");
         return false;
     }

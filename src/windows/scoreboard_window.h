@@ -14,8 +14,9 @@ public:
     bool onScaleChanged() override;
     // Nothing: the scoreboard takes the board's scale from the board.
     void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
-    // The buffer and the digit strip for the window's size and scale; both or neither.
-    bool holdBuffers();
+    // A buffer for the window's size and the digit strip for its scale, held by `newBuffer`
+    // and `newDigits`; both or neither.
+    bool makeBuffers(MemoryBitmap& newBuffer, MemoryBitmap& newDigits);
     void releaseBuffers();
 
     MemoryBitmap buffer;  // where the board is composed before it is shown
