@@ -77,12 +77,13 @@ start_display() {
 
 # Two monitors: 1024x768 at (0, 0) and 800x600 at (1024, 0), as Xephyr heads joined by Xinerama
 # inside an Xvfb that holds both. Without RandR, or Wine sees one monitor. Exports DISPLAY.
+# Xephyr's own words go to $xephyr_log when set.
 start_two_monitors() {
   start_display "${1:-140}" 1824x768x24 || return
   local nested
   nested=$(free_display $((${DISPLAY#:} + 1)))
   Xephyr ":$nested" -screen 1024x768+0+0 -screen 800x600+1024+0 +xinerama -extension RANDR \
-    -nolisten tcp -ac >/dev/null 2>&1 &
+    -nolisten tcp -ac >"${xephyr_log:-/dev/null}" 2>&1 &
   xephyr_pid=$!
   on_exit 'kill "$xephyr_pid" 2>/dev/null'
   export DISPLAY=":$nested"
@@ -98,4 +99,38 @@ make_wine_prefix() {
   "$wine64" wineboot -i >/dev/null 2>&1
   "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   "$wineserver" -w
+}
+
+# The test scripts' account for scripts/check's summary: a line in $results/why.txt for each run
+# that ended without its results. The script ends here with $1 when it cannot play at all.
+give_up() {
+  echo "$1" >&2
+  mkdir -p "$results"
+  echo "$1" >>"$results/why.txt"
+  exit 2
+}
+
+# Runs Wine test program $2 in build/win64 with the arguments after it, its GoogleTest results
+# in $results/$1.xml. One that ends without them died before it could write them, the program
+# or Wine: the line it leaves in why.txt quotes the last error Wine gave, and it runs once more.
+# Returns the last run's exit code.
+run_wine_test() {
+  local name=$1 exe=$2 code attempt errors="$results/$1.errors" last
+  shift 2
+  for attempt in 1 2; do
+    code=0
+    (cd build/win64 && WINEDEBUG=-all,err+all "$wine64" "$exe" "$@" \
+      --gtest_output="xml:${results#build/win64/}/$name.xml") 2>"$errors" || code=$?
+    [ $code -eq 0 ] && return 0
+    # Sound has no device on a virtual display; alsa-lib says so on every start.
+    grep -v '^ALSA lib' "$errors" | tail -n 10 >&2
+    [ -f "$results/$name.xml" ] && return $code
+    last=$(grep -v '^ALSA lib' "$errors" | tail -n 1 | cut -c 1-160)
+    echo "${exe##*/} ($name) ended with exit code $code and no results, start $attempt of 2${last:+; the last error: $last}" \
+      | tee -a "$results/why.txt"
+    # What the dead run started (a program holds its one-copy lock) goes with its server.
+    "$wineserver" -k >/dev/null 2>&1
+    "$wineserver" -w
+  done
+  return $code
 }

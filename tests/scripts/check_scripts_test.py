@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The test run's own machinery: scripts/check without a display, where scripts/lib/wine.sh
-finds Wine's loaders, and the arithmetic of the motion figures (scripts/lib/motion.py)."""
+finds Wine's loaders, a Wine test run that dies without results, and the arithmetic of the
+motion figures (scripts/lib/motion.py)."""
 import importlib.util
 import os
 import pathlib
@@ -66,6 +67,46 @@ class WineLoader(unittest.TestCase):
                 else:
                     self.assertEqual(done.returncode, 0, done.stderr)
                     self.assertEqual(done.stdout.strip(), os.path.join(top, expected))
+
+
+# Stands in for Wine: each start takes the next word of $PLAN: "dies" ends with no results and an
+# error, "fails" writes results and ends with 1, "passes" writes them and ends with 0.
+FAKE_WINE = """#!/bin/bash
+n=$(( $(cat "$COUNT" 2>/dev/null || echo 0) + 1 )); echo $n >"$COUNT"
+plan=($PLAN); what=${plan[$((n - 1))]}
+xml=${!#}; xml=${xml#--gtest_output=xml:}
+case $what in
+  dies) echo "ALSA lib pcm.c: no card" >&2; echo "wine: Unhandled page fault on read access" >&2; exit 3 ;;
+  fails) echo '<testsuites tests="1" failures="1">' >"$xml"; exit 1 ;;
+  *) echo '<testsuites tests="1" failures="0">' >"$xml" ;;
+esac
+"""
+
+
+class WineTestRun(unittest.TestCase):
+    def test_a_run_that_dies_without_results_says_why_and_starts_once_more(self):
+        died = "robot.exe (robot) ended with exit code 3 and no results, start {} of 2; " \
+               "the last error: wine: Unhandled page fault on read access"
+        cases = [
+            # (plan, exit code, starts, lines of why.txt)
+            ("passes", 0, 1, []),
+            ("fails", 1, 1, []),
+            ("dies passes", 0, 2, [died.format(1)]),
+            ("dies dies", 3, 2, [died.format(1), died.format(2)]),
+        ]
+        for plan, code, starts, why in cases:
+            with self.subTest(plan), tempfile.TemporaryDirectory() as top:
+                os.makedirs(os.path.join(top, "build", "win64", "results-x"))
+                wine = executable(top, "wine64", FAKE_WINE)
+                script = ('. "$1/scripts/lib/wine.sh" && root=$PWD results=build/win64/results-x '
+                          'wine64=$2 wineserver=true && run_wine_test robot tests/robot.exe program.exe')
+                done = subprocess.run(["bash", "-c", script, "-", ROOT, wine], cwd=top, capture_output=True,
+                                      text=True, env=dict(os.environ, PLAN=plan, COUNT=os.path.join(top, "count")))
+                self.assertEqual(done.returncode, code, done.stderr)
+                self.assertEqual(pathlib.Path(top, "count").read_text().strip(), str(starts))
+                said = pathlib.Path(top, "build", "win64", "results-x", "why.txt")
+                self.assertEqual(said.read_text().splitlines() if said.exists() else [], why)
+                self.assertNotIn("ALSA", done.stderr)
 
 
 def load_motion():
