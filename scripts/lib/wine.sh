@@ -105,9 +105,19 @@ make_wine_prefix() {
 # that ended without its results. The script ends here with $1 when it cannot play at all.
 give_up() {
   echo "$1" >&2
-  mkdir -p "$results"
   echo "$1" >>"$results/why.txt"
   exit 2
+}
+
+# Empties $results for script $1, and gives up unless every built file after it is there.
+fresh_results() {
+  local script=$1 f
+  shift
+  rm -rf "$results"
+  mkdir -p "$results"
+  for f in "$@"; do
+    [ -f "$f" ] || give_up "$script: $f is missing; build the win64 preset first"
+  done
 }
 
 # Runs Wine test program $2 in build/win64 with the arguments after it, its GoogleTest results
@@ -115,17 +125,18 @@ give_up() {
 # or Wine: the line it leaves in why.txt quotes the last error Wine gave, and it runs once more.
 # Returns the last run's exit code.
 run_wine_test() {
-  local name=$1 exe=$2 code attempt errors="$results/$1.errors" last
+  local name=$1 exe=$2 code attempt errors last
   shift 2
   for attempt in 1 2; do
     code=0
     (cd build/win64 && WINEDEBUG=-all,err+all "$wine64" "$exe" "$@" \
-      --gtest_output="xml:${results#build/win64/}/$name.xml") 2>"$errors" || code=$?
+      --gtest_output="xml:${results#build/win64/}/$name.xml") 2>"$results/$name.errors" || code=$?
     [ $code -eq 0 ] && return 0
     # Sound has no device on a virtual display; alsa-lib says so on every start.
-    grep -v '^ALSA lib' "$errors" | tail -n 10 >&2
+    errors=$(grep -v '^ALSA lib' "$results/$name.errors" | tail -n 10)
+    [ -n "$errors" ] && echo "$errors" >&2
     [ -f "$results/$name.xml" ] && return $code
-    last=$(grep -v '^ALSA lib' "$errors" | tail -n 1 | cut -c 1-160)
+    last=$(tail -n 1 <<<"$errors" | cut -c 1-160)
     echo "${exe##*/} ($name) ended with exit code $code and no results, start $attempt of 2${last:+; the last error: $last}" \
       | tee -a "$results/why.txt"
     # What the dead run started (a program holds its one-copy lock) goes with its server.

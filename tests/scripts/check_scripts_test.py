@@ -98,7 +98,7 @@ class WineTestRun(unittest.TestCase):
             with self.subTest(plan), tempfile.TemporaryDirectory() as top:
                 os.makedirs(os.path.join(top, "build", "win64", "results-x"))
                 wine = executable(top, "wine64", FAKE_WINE)
-                script = ('. "$1/scripts/lib/wine.sh" && root=$PWD results=build/win64/results-x '
+                script = ('. "$1/scripts/lib/wine.sh" && results=build/win64/results-x '
                           'wine64=$2 wineserver=true && run_wine_test robot tests/robot.exe program.exe')
                 done = subprocess.run(["bash", "-c", script, "-", ROOT, wine], cwd=top, capture_output=True,
                                       text=True, env=dict(os.environ, PLAN=plan, COUNT=os.path.join(top, "count")))
