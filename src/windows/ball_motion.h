@@ -42,9 +42,11 @@ private:
 
     DeviceDesktop& window;
     motion::Timeline timeline;
+    motion::ShownClock clock;
     bool stepping = false;
     bool stepBegun = false;      // its first sub-step seen
-    motion::Ticks stepEnd = 0;   // when the step read its clock
+    motion::Ticks stepEnd = 0;   // when the step read its clock: the flight is known up to it
+    motion::Ticks stepStart = 0;
     bool scored = false;         // in this step
     motion::Ticks scoredAt = 0;
     ScreenRect board;            // the backboard at the latest step
