@@ -67,12 +67,21 @@ def percentile(values, p):
     return ordered[rank - 1]
 
 
+class Flight(list):
+    """The moves of one phase, and the time of its mark: the click, or the button going up."""
+
+    def __init__(self, marked):
+        super().__init__()
+        self.marked = marked
+
+
 def summarize(flights):
-    """Figures over flights, each a list of (time, position, program cpu, server cpu) from the
-    first move to the last."""
+    """Figures over flights, each a Flight of (time, position, program cpu, server cpu) from
+    the first move to the last."""
     seconds = moves = shown = new = frames = 0
     intervals, cpu_program, cpu_server = [], 0.0, 0.0
     flights = [f for f in flights if len(f) > 1]
+    first_moves = [(f[0][0] - f.marked) * 1000 for f in flights]
     for flight in flights:
         seconds += flight[-1][0] - flight[0][0]
         moves += len(flight)
@@ -92,6 +101,7 @@ def summarize(flights):
         "moves per visible": moves / shown,
         "new frames": 100 * new / frames,
         "median": percentile(intervals, 50), "p95": percentile(intervals, 95),
+        "first move": percentile(first_moves, 50), "first move max": max(first_moves),
         "cpu program": cpu_program / seconds, "cpu server": cpu_server / seconds,
     }
 
@@ -106,7 +116,7 @@ def flights_of(path):
     phases, current = {}, None
     for t, kind, *rest in rows:
         if kind == "mark" and rest[0] == "start":
-            current = []
+            current = Flight(float(t))
             phases.setdefault(rest[1], []).append(current)
         elif kind == "mark" and rest[0] == "end":
             current = None
@@ -118,13 +128,15 @@ def flights_of(path):
 def table(paths, labels):
     recordings = [flights_of(p) for p in paths]
     rows = [
+        ("from the mark to the first move: median, max",
+         lambda s: f"{s['first move']:.1f}, {s['first move max']:.1f} ms"),
         ("visible moves per second", lambda s: f"{s['visible per s']:.1f}"),
         ("window moves per visible move", lambda s: f"{s['moves per visible']:.1f}"),
         ("60 Hz frames showing a new position", lambda s: f"{s['new frames']:.0f} %"),
         ("between visible moves: median, p95", lambda s: f"{s['median']:.1f}, {s['p95']:.1f} ms"),
         ("CPU-s per s: program, Wine server", lambda s: f"{s['cpu program']:.3f}, {s['cpu server']:.3f}"),
     ]
-    width = 38
+    width = 46
     print(f"{'':{width}}" + "".join(f"{label:>22}" for label in labels))
     for phase, title in (("rollin", "start-up roll-in"), ("throw", "scripted throw")):
         sums = [summarize(r.get(phase, [])) for r in recordings]

@@ -217,6 +217,7 @@ class MotionFigures(unittest.TestCase):
         self.assertEqual(list(flights), ["rollin"])
         figures = self.motion.summarize(flights["rollin"])
         self.assertAlmostEqual(figures["seconds"], 1.003)
+        self.assertAlmostEqual(figures["first move"], 100)  # from the mark
         self.assertAlmostEqual(figures["visible per s"], 20 / 1.003)
         self.assertAlmostEqual(figures["moves per visible"], 43 / 21)
         self.assertAlmostEqual(figures["new frames"], 100 * 21 / 61)
