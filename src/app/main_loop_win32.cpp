@@ -157,7 +157,7 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
     Stopwatch loopClock;
     loopClock.restart();
     MSG message;
-    std::srand(timeGetTime());
+    std::srand(clock_source::milliseconds());
     wakeMask();
     StepWaiter waiter(wake);
     const ClockResolutionLease lease;
