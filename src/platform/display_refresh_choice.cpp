@@ -25,7 +25,8 @@ DisplayRefresh chooseRefresh(const RefreshReport& r) {
     const Ticks compositor = r.compositorTiming && plausible(r.compositorPeriod, perSecond) ? r.compositorPeriod : 0;
     const Ticks monitor = monitorPeriod(r);
 
-    DisplayRefresh chosen{perSecond / 60, 0};
+    const Ticks sixty = (perSecond + 30) / 60;
+    DisplayRefresh chosen{sixty, 0};
     if (compositor && monitor) {
         const bool agree = std::max(compositor, monitor) - std::min(compositor, monitor) <= monitor / 50;
         chosen = agree ? DisplayRefresh{compositor, r.compositorVBlank} : DisplayRefresh{std::max(compositor, monitor), 0};
@@ -34,6 +35,7 @@ DisplayRefresh chooseRefresh(const RefreshReport& r) {
     } else if (monitor) {
         chosen = {monitor, 0};
     }
-    if (!r.composition && chosen.period < perSecond / 60) chosen = {perSecond / 60, 0};
+    // A rate within 2 % of 60 is 60 (Wine's compositor reports 166,666 ticks of 10 MHz).
+    if (!r.composition && chosen.period < sixty - sixty / 50) chosen = {sixty, 0};
     return chosen;
 }

@@ -39,7 +39,9 @@ TEST(DisplayRefresh, TheBallIsPacedAtTheLowerOfTheCompositorsAndItsMonitorsRate)
         {"no composition, 50 Hz monitor", 0, false, 50, 1, periodOf(50), 0},
         {"no composition, 59.94 Hz monitor", 0, false, 60000, 1001, 166'833, 0},
         // Wine: the timing succeeds at 60 Hz while composition is reported off.
-        {"no composition, compositor 60 (Wine)", 60, false, 0, 1, periodOf(60), vblank},
+        {"no composition, compositor 60 (Wine)", perSecond / 166'666.0, false, 0, 1, 166'666, vblank},
+        {"no composition, compositor 60, monitor 60", 60, false, 60, 1, periodOf(60), vblank},
+        {"no composition, 62 Hz monitor", 0, false, 62, 1, periodOf(60), 0},
         {"no composition, compositor 240 on 240", 240, false, 240, 1, periodOf(60), 0},
     };
     for (const Case& c : cases) {
