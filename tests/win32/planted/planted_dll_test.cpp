@@ -1,13 +1,15 @@
 // A winmm.dll planted beside a copy of the program is never loaded, even where Wine searches
 // for it as Windows does (WINEDLLOVERRIDES winmm=n,b: the program's folder first); a program
 // that imports winmm statically loads it, so the check can fail.
-// Usage: planted_dll_tests basketball.exe planted\winmm.dll static_winmm.exe [gtest options]
+// Usage: planted_dll_tests basketball.exe planted\winmm.dll static_winmm.exe [gtest options],
+// under Wine with WINEDLLOVERRIDES ending in ;winmm=n,b.
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "desktop_robot.h"
@@ -38,6 +40,8 @@ std::string winmmOf(DWORD pid) {
     return found;
 }
 
+bool underWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
 std::string lower(std::string s) {
     CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
     return s;
@@ -52,11 +56,12 @@ protected:
             DeleteFileA((folder + "\\" + name).c_str());
         ASSERT_TRUE(CopyFileA(fullPath(plantedDll).c_str(), (folder + "\\winmm.dll").c_str(), FALSE));
         // Searched as Windows does: a native winmm.dll first, beside the program before the
-        // system folder. Wine's other overrides stay.
+        // system folder. Wine reads that from the environment it was started with (ctest sets
+        // it), not from one a Windows program changes.
         char overrides[1024] = "";
-        const DWORD n = GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-        const std::string before = n > 0 && n < sizeof overrides ? std::string(overrides) + ";" : "";
-        SetEnvironmentVariableA("WINEDLLOVERRIDES", (before + "winmm=n,b").c_str());
+        GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+        ASSERT_TRUE(std::strstr(overrides, "winmm=n,b") || !underWine())
+            << "start this test with WINEDLLOVERRIDES=winmm=n,b, not " << overrides;
     }
 
     std::string marker() const { return folder + "\\planted_winmm_loaded"; }
