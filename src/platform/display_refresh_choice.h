@@ -24,7 +24,6 @@ struct RefreshReport {
 // The lower of the compositor's rate and the monitor's, on the compositor's vblank grid only
 // where the two agree within 2 %, else on a grid of its own (vblank 0). A rate outside 10 to
 // 1000 Hz is a misreading and stands aside; with neither, 60 Hz. Without composition every move
-// repaints the windows beneath, so at most 60 presents a second
-// (within 2 %). A period of 0 only where the
-// counter's rate is unknown.
+// repaints the windows beneath, so at most 60 presents a second (within 2 %). A period of 0 only
+// where the counter's rate is unknown.
 DisplayRefresh chooseRefresh(const RefreshReport& report);
