@@ -208,7 +208,7 @@ TEST(Language, AboutScreenScoreboardAndMenuInTheUsersLanguage) {
         const PopupShot popup = showOwnPopup(own, {menuRect.left, menuRect.top});
         DestroyMenu(own);
         ASSERT_FALSE(popup.pixels.empty()) << "the robot's own menu did not show";
-        EXPECT_PRED2(sameRect, popup.rect, menuRect) << describe(popup.rect);
+        EXPECT_TRUE(each != language || sameRect(popup.rect, menuRect)) << describe(popup.rect);
         (each == language ? wanted : other) = popup.pixels;
     }
     menu = openMenu(program, set);
@@ -309,10 +309,12 @@ TEST(Play, ABasketScoresTwoAndAThrowTowardTheHoopIsSteered) {
     EXPECT_EQ(windowRect(set.ball).left, startX + 67);
 
     // A quick, nearly level throw from the right toward the hoop: unsteered it would sink
-    // under gravity; steered it climbs toward the point above the hoop.
+    // under gravity; steered it climbs toward the point above the hoop. Each move is handled
+    // before the next; at 60 px a move it is faster than the aim's full speed for any time up
+    // to 100 ms between moves, so the shot does not depend on that time.
     const POINT from{700, 450};
     std::vector<POINT> points = path(centreOf(windowRect(set.ball)), from, 10);
-    for (int i = 1; i <= 4; ++i) points.push_back({from.x - 15 * i, from.y - 2 * i});
+    for (int i = 1; i <= 4; ++i) points.push_back({from.x - 60 * i, from.y - 8 * i});
     grabAndDrag(set.ball, points);
     const RECT released = windowRect(set.ball);
     leftUp();
