@@ -18,7 +18,7 @@
 
 namespace {
 
-int soakActions = 150;  // about two minutes
+int soakActions = 110;  // about two minutes
 unsigned soakSeed = 20261208;
 
 using namespace play;
