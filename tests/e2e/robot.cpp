@@ -699,14 +699,15 @@ TEST(Drag, ABoardTheSystemMovedAloneIsDraggedAndOpensItsMenuFromWhereItIs) {
     };
     const int x = startX + 250, y = startY + 120, dx = 120, dy = -60;
     ASSERT_TRUE(moveBoardAlone(x, y));
-    // A drag adds the mouse's way to the board's corner: from a corner the program still took
-    // to be its old one, the whole set would end up that way from there, not from (x, y).
+    // Each move is handled before the next: the set follows the mouse from where the system put
+    // it from the first move on, never from its old corner.
     mouseTo(x + 93, y + 30);
     leftDown();
-    for (const POINT& p : path({x + 93, y + 30}, {x + 93 + dx, y + 30 + dy}, 8)) mouseTo(p.x, p.y);
+    for (const POINT& p : path({x + 93, y + 30}, {x + 93 + dx, y + 30 + dy}, 8)) {
+        mouseTo(p.x, p.y);
+        EXPECT_TRUE(setAt(set, p.x - 93, p.y - 30)) << "board at " << describe(windowRect(set.backboard));
+    }
     leftUp();
-    EXPECT_TRUE(waitUntil([&] { return setAt(set, x + dx, y + dy); }, windowTimeoutMs))
-        << "the board went from " << describe(windowRect(set.backboard));
     EXPECT_RECT(windowRect(set.net), x + dx + 50, y + dy + 102, x + dx + 133, y + dy + 178);
     EXPECT_RECT(windowRect(set.scoreboard), x + dx, y + dy - 51, x + dx + 187, y + dy - 9);
 
