@@ -101,7 +101,9 @@ bool grabBall(HWND ball) {
 bool throwThrough(HWND ball, const std::vector<POINT>& points, BasketWatcher* watcher) {
     if (watcher) watcher->shotHeld();
     const bool held = grabBall(ball);
-    for (const POINT& p : points) mouseTo(p.x, p.y);
+    // A press the ball missed went to what lies under it, the backboard perhaps: not dragged.
+    if (held)
+        for (const POINT& p : points) mouseTo(p.x, p.y);
     leftUp();
     if (held && watcher) watcher->shotReleased();
     return held;
@@ -128,8 +130,8 @@ POINT stepUntilTheBallMoves(HWND ball, POINT from, int dx) {
 bool letGoAt(HWND ball, POINT centre, BasketWatcher* watcher) {
     if (watcher) watcher->shotHeld();
     const bool held = grabBall(ball);
-    for (const POINT& p : path(centreOf(windowRect(ball)), centre, 12)) mouseTo(p.x, p.y);
     if (held) {
+        for (const POINT& p : path(centreOf(windowRect(ball)), centre, 12)) mouseTo(p.x, p.y);
         // A release measures its speed from the older of the last two drag samples. Queued
         // moves may merge, and a nudge may stay within one unit, leaving the way's last long
         // move as that sample: a throw. So the ball first catches up, then two moves are each

@@ -37,9 +37,13 @@ public:
     // The score as the program shows it, with the ball at rest off the scoreboard; -1 if none.
     int restingScore() {
         parkMouse();
-        if (!waitForRest(set.ball)) return -1;
+        if (!waitForRest(set.ball)) {
+            std::printf("the ball did not come to rest: %s\n", describe(windowRect(set.ball)).c_str());
+            return -1;
+        }
         int score = -1;
-        waitUntil([&] { return (score = readScore(set)) >= 0; }, windowTimeoutMs);
+        if (!waitUntil([&] { return (score = readScore(set)) >= 0; }, windowTimeoutMs))
+            std::printf("no score on the scoreboard at %s\n", describe(windowRect(set.scoreboard)).c_str());
         return score;
     }
 
