@@ -97,7 +97,7 @@ TEST_F(Win32SoundCues, AMissingResourcePlaysNothingAndReportsNothing) {
     playCue(missingCue, module);
     playCue(cueBigCheer, module);  // no cheer in this program either; the gate closes anyway
     // Stopping all sound waits for the system's asynchronous player to finish what it was asked.
-    systemPlaySound(nullptr, nullptr, 0);
+    sound_output::systemPlaySound()(nullptr, nullptr, 0);
 
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(resourceNumber(requests[0]), missingCue);
