@@ -14,8 +14,23 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     for (;;) {
         if (condition()) return true;
         if (GetTickCount() - start > timeoutMs) return condition();
-        Sleep(10);
+        Sleep(10);  // paces the robot's polling; the condition is the program's state
     }
+}
+
+bool caughtUp(HWND window) {
+    for (int trip = 0; trip < 2; ++trip) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) return false;
+    }
+    return true;
+}
+
+HWND captureOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return thread && GetGUIThreadInfo(thread, &info) ? info.hwndCapture : nullptr;
 }
 
 // --- the program --------------------------------------------------------------------------
@@ -165,6 +180,18 @@ bool cursorAt(int x, int y) {
     return GetCursorPos(&p) && p.x == x && p.y == y;
 }
 
+// Waits until the thread the last input went to has handled it, then paces the next input:
+// each move is a drag sample of its own, with time between samples as a hand gives them.
+void inputHandled() {
+    POINT p{};
+    GetCursorPos(&p);
+    // Input goes to the thread holding the capture (the active one's) or under the cursor.
+    HWND under = WindowFromPoint(p), front = GetForegroundWindow();
+    if (under) caughtUp(under);
+    if (front && GetWindowThreadProcessId(front, nullptr) != GetWindowThreadProcessId(under, nullptr)) caughtUp(front);
+    Sleep(15);  // paces the robot's own input
+}
+
 }  // namespace
 
 void mouseTo(int x, int y) {
@@ -177,28 +204,27 @@ void mouseTo(int x, int y) {
     sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK,
               (2 * (x - left) + 1) * 65536 / (2 * w), (2 * (y - top) + 1) * 65536 / (2 * h));
     waitUntil([&] { return cursorAt(x, y); }, 1000);
-    // Lets the program see this position as a message of its own before the next event.
-    Sleep(15);
+    inputHandled();
 }
 
 void leftDown() {
     sendMouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(15);
+    inputHandled();
 }
 
 void leftUp() {
     sendMouse(MOUSEEVENTF_LEFTUP);
-    Sleep(15);
+    inputHandled();
 }
 
 void rightDown() {
     sendMouse(MOUSEEVENTF_RIGHTDOWN);
-    Sleep(15);
+    inputHandled();
 }
 
 void rightUp() {
     sendMouse(MOUSEEVENTF_RIGHTUP);
-    Sleep(15);
+    inputHandled();
 }
 
 void click(int x, int y) {
@@ -220,7 +246,8 @@ void pressKey(WORD virtualKey) {
     keys[1] = keys[0];
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, keys, sizeof keys[0]);
-    Sleep(15);
+    if (HWND focus = GetForegroundWindow()) caughtUp(focus);
+    Sleep(15);  // paces the robot's own input
 }
 
 // --- pixels -------------------------------------------------------------------------------

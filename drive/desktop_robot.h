@@ -16,6 +16,13 @@ std::string windowsPath(const std::string& path);
 // Polls `condition` every few milliseconds until it holds or `timeoutMs` has passed.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
+// True once the thread of `window` has handled everything queued for it before the call: two
+// round trips of WM_NULL, as a message call serves sent messages before it returns queued
+// ones. A "nothing happened" check asserts only after this. False if the thread does not answer.
+bool caughtUp(HWND window);
+// The window holding the mouse capture of `window`'s thread, or null.
+HWND captureOf(HWND window);
+
 // One running copy of the program. Ends it by force if a test leaves it running.
 class Program {
 public:
@@ -64,7 +71,8 @@ POINT centreOf(const RECT& r);
 // Position of `window` in the stacking order of top-level windows, 0 at the top.
 int stackIndex(HWND window);
 
-// Mouse and keyboard, as a user would use them: each call waits until the cursor is there.
+// Mouse and keyboard, as a user would use them: each call waits until the cursor is there and
+// the window taking the input (the capture's, else the one under the cursor) has handled it.
 void mouseTo(int x, int y);
 void leftDown();
 void leftUp();

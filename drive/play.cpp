@@ -39,7 +39,7 @@ unsigned scaleOf(const SetWindows& set) { return windowDpi(set.backboard); }
 
 bool closeAboutScreen(DWORD pid) {
     HWND about = findAboutScreen(pid);
-    if (!about) return false;
+    if (!about || !caughtUp(about)) return false;
     const POINT centre = centreOf(windowRect(about));
     click(centre.x, centre.y);
     return waitUntil([&] { return findAboutScreen(pid) == nullptr; }, windowTimeoutMs);
@@ -67,16 +67,18 @@ bool startSet(Program& program, SetWindows& set, std::string& error) {
 }
 
 bool waitForRest(HWND ball, DWORD timeoutMs, LONG floor) {
+    // Each poll is answered by the program, which steps a moving ball at least every 50 ms
+    // once it runs: unchanged over 16 answered polls (three steps or more) is rest, where a
+    // stalled program answers none.
     RECT last = windowRect(ball);
-    DWORD stillSince = GetTickCount();
+    int stillPolls = 0;
     return waitUntil(
         [&] {
+            if (!caughtUp(ball)) return false;
             const RECT now = windowRect(ball);
-            if (!sameRect(now, last)) {
-                last = now;
-                stillSince = GetTickCount();
-            }
-            return now.bottom == floor && GetTickCount() - stillSince > 300;
+            stillPolls = sameRect(now, last) ? stillPolls + 1 : 0;
+            last = now;
+            return now.bottom == floor && stillPolls >= 16;
         },
         timeoutMs);
 }
@@ -92,21 +94,16 @@ bool grabBall(HWND ball) {
     const POINT c = centreOf(windowRect(ball));
     mouseTo(c.x, c.y);
     leftDown();
-    // A ball in hand sits centred on the cursor; one that flew on was missed.
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    return waitUntil(
-        [&] {
-            const POINT now = centreOf(windowRect(ball));
-            return std::abs(now.x - cursor.x) <= 1 && std::abs(now.y - cursor.y) <= 1;
-        },
-        200);
+    // A ball in hand holds the capture; one that flew on was missed.
+    return caughtUp(ball) && captureOf(ball) == ball;
 }
 
 bool throwThrough(HWND ball, const std::vector<POINT>& points, BasketWatcher* watcher) {
     if (watcher) watcher->shotHeld();
     const bool held = grabBall(ball);
-    for (const POINT& p : points) mouseTo(p.x, p.y);
+    // A press the ball missed went to what lies under it, the backboard perhaps: not dragged.
+    if (held)
+        for (const POINT& p : points) mouseTo(p.x, p.y);
     leftUp();
     if (held && watcher) watcher->shotReleased();
     return held;
@@ -122,8 +119,8 @@ POINT stepUntilTheBallMoves(HWND ball, POINT from, int dx) {
     POINT p = from;
     for (int step = 0; step < 4; ++step) {
         p.x += dx;
-        mouseTo(p.x, p.y);
-        if (waitUntil([&] { return !sameRect(windowRect(ball), before); }, 250)) break;
+        mouseTo(p.x, p.y);  // handled when it returns
+        if (!sameRect(windowRect(ball), before)) break;
     }
     return p;
 }
@@ -133,8 +130,8 @@ POINT stepUntilTheBallMoves(HWND ball, POINT from, int dx) {
 bool letGoAt(HWND ball, POINT centre, BasketWatcher* watcher) {
     if (watcher) watcher->shotHeld();
     const bool held = grabBall(ball);
-    for (const POINT& p : path(centreOf(windowRect(ball)), centre, 12)) mouseTo(p.x, p.y);
     if (held) {
+        for (const POINT& p : path(centreOf(windowRect(ball)), centre, 12)) mouseTo(p.x, p.y);
         // A release measures its speed from the older of the last two drag samples. Queued
         // moves may merge, and a nudge may stay within one unit, leaving the way's last long
         // move as that sample: a throw. So the ball first catches up, then two moves are each
@@ -174,23 +171,36 @@ POINT backboardGrip(const SetWindows& set) {
     return candidates[0];
 }
 
+bool setAt(const SetWindows& set, int x, int y) {
+    const unsigned dpi = scaleOf(set);
+    const auto at = [](HWND w, LONG left, LONG top) {
+        const RECT r = windowRect(w);
+        return r.left == left && r.top == top;
+    };
+    return at(set.host, x, y) && at(set.backboard, x, y) &&
+           at(set.net, x + scaled(set_layout::netOffsetX, dpi), y + scaled(set_layout::netOffsetY, dpi)) &&
+           at(set.scoreboard, x, y + scaled(set_layout::scoreboardOffsetY, dpi));
+}
+
 bool dragSetTo(const SetWindows& set, int x, int y, int steps) {
+    // The grip is clear of the ball, but a flying ball may still cross it and take the press:
+    // only then is it pressed again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         const RECT board = windowRect(set.backboard);
         const POINT c = backboardGrip(set);
         const POINT grip{board.left + c.x, board.top + c.y};
         mouseTo(grip.x, grip.y);
         leftDown();
+        if (!caughtUp(set.backboard)) return false;
+        const HWND took = captureOf(set.backboard);
+        if (took != set.backboard) {
+            leftUp();
+            if (took == set.ball) continue;
+            return false;
+        }
         for (const POINT& p : path(grip, {x + c.x, y + c.y}, steps)) mouseTo(p.x, p.y);
         leftUp();
-        // The program moves the set's windows one after another, the scoreboard last: a board
-        // already in place may still have the net and the scoreboard on their way.
-        const LONG scoreboardY = y + scaled(set_layout::scoreboardOffsetY, scaleOf(set));
-        if (waitUntil([&] {
-                const RECT board = windowRect(set.backboard), scoreboard = windowRect(set.scoreboard);
-                return board.left == x && board.top == y && scoreboard.left == x && scoreboard.top == scoreboardY;
-            }, 1000))
-            return true;
+        return waitUntil([&] { return setAt(set, x, y); }, windowTimeoutMs);
     }
     return false;
 }
@@ -242,13 +252,18 @@ int readScore(const SetWindows& set) {
 
 namespace {
 
-// A click the program missed (taken by a ball flying past, or by a menu not yet tracking the
-// mouse) shows as nothing done after a while: click again, at most three times in all.
-void clickUntil(const std::function<void()>& clickOnce, const std::function<bool()>& done) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        clickOnce();
-        if (waitUntil(done, attempt < 2 ? 1500 : windowTimeoutMs)) return;
-    }
+// A menu is ready for a click once its thread has handled all before, nothing of it waits to
+// be painted and the screen shows it (`index`: that item's band holds its text).
+bool menuReady(HWND menu, int index = 0) {
+    return waitUntil(
+        [&] {
+            if (!caughtUp(menu) || GetUpdateRect(menu, nullptr, FALSE)) return false;
+            const RECT r = windowRect(menu);
+            const LONG h = (r.bottom - r.top) / 4;
+            const std::vector<DWORD> band = readScreen({r.left + 2, r.top + h * index + 2, r.right - 2, r.top + h * (index + 1) - 2});
+            return std::any_of(band.begin(), band.end(), [&](DWORD p) { return p != band.front(); });
+        },
+        windowTimeoutMs);
 }
 
 }  // namespace
@@ -256,39 +271,42 @@ void clickUntil(const std::function<void()>& clickOnce, const std::function<bool
 HWND openMenu(const Program& program, const SetWindows& set) {
     // The menu last closed may linger a moment.
     if (!waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs)) return nullptr;
-    HWND menu = nullptr;
-    clickUntil(
-        [&] {
-            const RECT board = windowRect(set.backboard);
-            const POINT c = backboardGrip(set);
-            rightClick(board.left + c.x, board.top + c.y);
-        },
-        [&] { return (menu = findPopupMenu(program.pid)) != nullptr; });
-    return menu;
+    // The grip is clear of the ball, but a flying ball may still cross it and take the press:
+    // only then is it pressed again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const RECT board = windowRect(set.backboard);
+        const POINT c = backboardGrip(set);
+        const POINT grip{board.left + c.x, board.top + c.y};
+        mouseTo(grip.x, grip.y);
+        const bool clear = WindowFromPoint(grip) == set.backboard;
+        rightDown();
+        caughtUp(set.backboard);
+        HWND menu = findPopupMenu(program.pid);
+        const bool crossed = !clear || (!menu && WindowFromPoint(grip) != set.backboard);
+        rightUp();
+        if (menu || !crossed) return menu && menuReady(menu) ? menu : nullptr;
+    }
+    return nullptr;
 }
 
-void chooseMenuItem(HWND menu, int index) {
+bool chooseMenuItem(HWND menu, int index) {
+    if (!menuReady(menu, index)) return false;
     const RECT r = windowRect(menu);
-    const POINT p{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / 8};
+    click(r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) * (2 * index + 1) / 8);
     // A menu closes at once on a click it takes.
-    clickUntil(
-        [&] {
-            mouseTo(p.x, p.y);
-            leftDown();
-            leftUp();
-        },
-        [&] { return !IsWindow(menu) || !IsWindowVisible(menu); });
+    return waitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, windowTimeoutMs);
 }
 
 bool closeMenu(const Program& program) {
+    if (HWND menu = findPopupMenu(program.pid))
+        if (!menuReady(menu)) return false;
     pressKey(VK_ESCAPE);
     return waitUntil([&] { return findPopupMenu(program.pid) == nullptr; }, windowTimeoutMs);
 }
 
 bool showAboutFromMenu(const Program& program, const SetWindows& set) {
     HWND menu = openMenu(program, set);
-    if (!menu) return false;
-    chooseMenuItem(menu, menuAbout);
+    if (!menu || !chooseMenuItem(menu, menuAbout)) return false;
     if (!waitUntil([&] { return findAboutScreen(program.pid) != nullptr; }, windowTimeoutMs)) return false;
     return closeAboutScreen(program.pid);
 }
@@ -321,7 +339,7 @@ void BasketWatcher::watch() {
         if (in && !wasIn && shotLive.exchange(false)) ++count;
         wasIn = in;
         lastTop = ball.top;
-        Sleep(2);
+        Sleep(2);  // paces this diagnostic's sampling
     }
 }
 

@@ -54,6 +54,9 @@ bool dropIntoHoop(const SetWindows& set, BasketWatcher* watcher = nullptr);
 // A point of the backboard (client coordinates) that the ball does not cover and is not near:
 // where a click or a press reaches the backboard even while the ball flies.
 POINT backboardGrip(const SetWindows& set);
+// Whether all four windows moved as one (host, backboard, net, scoreboard) stand where a board
+// with its top-left corner at (x, y) puts them. The program moves them one after another.
+bool setAt(const SetWindows& set, int x, int y);
 // Drags the backboard so that its top-left corner moves to (x, y); false if the set did not all
 // go there.
 bool dragSetTo(const SetWindows& set, int x, int y, int steps = 10);
@@ -63,14 +66,15 @@ bool dragSetTo(const SetWindows& set, int x, int y, int steps = 10);
 int readScore(const SetWindows& set);
 
 // Opens the backboard's menu with a right click at a point of the backboard clear of the ball;
-// null if no menu came.
+// null if no menu came or it was not drawn.
 HWND openMenu(const Program& program, const SetWindows& set);
-void chooseMenuItem(HWND menu, int index);
+// Clicks item `index` once the menu is drawn; true when the menu took the click and closed.
+bool chooseMenuItem(HWND menu, int index);
 bool closeMenu(const Program& program);
 // Menu, About, then a click on the screen: the About screen opened and closed again.
 bool showAboutFromMenu(const Program& program, const SetWindows& set);
 
-// Watches the ball from a thread of its own and counts the baskets it sees: the ball falling
+// A diagnostic: watches the ball from a thread of its own and counts the baskets it sees: the ball falling
 // into the hoop's opening while a shot is live. The caller says when it released a throw.
 class BasketWatcher {
 public:

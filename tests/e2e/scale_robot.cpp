@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "desktop_robot.h"
@@ -36,6 +37,10 @@ const ScaledSet scaledSets[] = {
 TEST(Scale, TheSetPlaysAtTheScaleOfTheDisplay) {
     const unsigned dpi = systemDpi();
     std::printf("display at %u DPI\n", dpi);
+    // scripts/check-scale names the scale it set: a setting that did not take is a failure.
+    if (const char* expected = std::getenv("BASKETBALL_EXPECT_DPI")) {
+        ASSERT_EQ(dpi, std::strtoul(expected, nullptr, 10));
+    }
     const ScaledSet* s = nullptr;
     for (const ScaledSet& c : scaledSets)
         if (c.dpi == dpi) s = &c;

@@ -1,9 +1,10 @@
-// The soak: minutes of seeded random play with the real program (throws, baskets, drags of the
-// set, menus, sound toggles, score resets, About screens), then Exit. The program must stay
-// alive, hold no more objects at the end than after its first menu and About screen, show a
-// score of twice the baskets seen, and end with code 0.
+// The soak: a fixed number of random actions drawn from a seed, played with the real program
+// (throws, baskets, drags of the set, menus, sound toggles, score resets, About screens), then
+// Exit. The program must stay alive, score 2 for every ball dropped into the hoop, hold no more
+// objects at the end than after its first menu and About screen, and end with code 0. A failure
+// names the seed and the action; the same seed and number of actions play the same actions.
 //
-//   soak path\to\basketball.exe [--seconds=N] [--seed=N] [gtest options]
+//   soak path\to\basketball.exe [--actions N] [--seed S] [gtest options]
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,7 +18,7 @@
 
 namespace {
 
-int soakSeconds = 120;
+int soakActions = 110;  // about two minutes
 unsigned soakSeed = 20261208;
 
 using namespace play;
@@ -33,6 +34,19 @@ class Soak {
 public:
     Soak(Program& p, const SetWindows& s) : program(p), set(s), watcher(s), random(soakSeed) {}
 
+    // The score as the program shows it, with the ball at rest off the scoreboard; -1 if none.
+    int restingScore() {
+        parkMouse();
+        if (!waitForRest(set.ball)) {
+            std::printf("the ball did not come to rest: %s\n", describe(windowRect(set.ball)).c_str());
+            return -1;
+        }
+        int score = -1;
+        if (!waitUntil([&] { return (score = readScore(set)) >= 0; }, windowTimeoutMs))
+            std::printf("no score on the scoreboard at %s\n", describe(windowRect(set.scoreboard)).c_str());
+        return score;
+    }
+
     // One random action; false (with a note) when the program did not respond as it should.
     ::testing::AssertionResult step() {
         const int pick = uniform(0, 99);
@@ -45,24 +59,16 @@ public:
         return anAbout();
     }
 
+    // Every basket scores 2: the score is even, at least twice the drops since the last reset.
+    // Baskets of random throws are only counted by the watcher, which may miss one; it is shown.
     ::testing::AssertionResult scoreMatches() {
-        parkMouse();
-        if (!waitForRest(set.ball)) return ::testing::AssertionFailure() << "the ball did not come to rest";
-        int score = -1;
-        const int expected = 2 * (baskets + watcher.baskets());
-        waitUntil([&] { return (score = readScore(set)) == expected; }, windowTimeoutMs);
-        // Unreadable (-1): random drags can leave the digits under the resting ball or off the
-        // screen. Back at its start corner the board is clear of both; the score must still match.
-        if (score == -1 && dragSetTo(set, set_layout::startX, set_layout::startY)) {
-            parkMouse();
-            waitUntil([&] { return (score = readScore(set)) == expected; }, windowTimeoutMs);
-        }
-        std::printf("score %d, baskets seen %d (%d actions, %d throws, %d drags, %d menus, %d resets, "
-                    "%d About screens)\n",
-                    score, baskets + watcher.baskets(), actions, throws, drags, menus, resets, abouts);
-        if (score != expected)
-            return ::testing::AssertionFailure() << "the scoreboard shows " << score << ", twice the baskets seen is "
-                                                 << expected;
+        const int score = restingScore();
+        std::printf("score %d, dropped in %d, baskets seen %d (%d actions, %d throws, %d drags, %d menus, "
+                    "%d resets, %d About screens)\n",
+                    score, baskets, watcher.baskets(), actions, throws, drags, menus, resets, abouts);
+        if (score < 2 * baskets || score % 2 != 0)
+            return ::testing::AssertionFailure() << "the scoreboard shows " << score << " after " << baskets
+                                                 << " balls dropped into the hoop";
         return ::testing::AssertionSuccess();
     }
 
@@ -86,21 +92,23 @@ private:
             points.push_back(p);
         }
         if (throwThrough(set.ball, points, &watcher)) ++throws;
-        Sleep(uniform(0, 1500));
+        Sleep(uniform(0, 1500));  // paces the robot's own input: the next action meets the ball in flight
         return ::testing::AssertionSuccess();
     }
 
     // A ball carried from rest above the hoop and let go: it must score.
     ::testing::AssertionResult aBasket() {
         ++actions;
-        parkMouse();
-        if (!waitForRest(set.ball)) return ::testing::AssertionFailure() << "the ball did not come to rest";
-        const int before = watcher.baskets();
+        const int before = restingScore();
+        if (before < 0) return ::testing::AssertionFailure() << "no score readable with the ball at rest";
         if (!dropIntoHoop(set, &watcher))
             return ::testing::AssertionFailure() << "the ball at rest could not be grabbed";
         ++throws;
-        if (!waitUntil([&] { return watcher.baskets() > before; }, windowTimeoutMs))
-            return ::testing::AssertionFailure() << "a ball dropped into the hoop was not seen to score";
+        ++baskets;
+        int after = before;
+        if (!waitUntil([&] { return (after = readScore(set)) == before + 2; }, restTimeoutMs))
+            return ::testing::AssertionFailure() << "a ball dropped into the hoop at score " << before
+                                                 << " left " << after;
         return ::testing::AssertionSuccess();
     }
 
@@ -110,10 +118,9 @@ private:
         const int y = uniform(boardTopMin, boardTopMax);
         ++drags;
         if (!dragSetTo(set, x, y, uniform(4, 12)))
-            return ::testing::AssertionFailure() << "the set did not follow the drag: " << describe(windowRect(set.backboard));
-        const RECT net = windowRect(set.net);
-        if (net.left != x + 50 || net.top != y + 102)
-            return ::testing::AssertionFailure() << "the net stayed behind: " << describe(net);
+            return ::testing::AssertionFailure() << "the set did not follow the drag to (" << x << ", " << y
+                                                 << "): board " << describe(windowRect(set.backboard)) << ", net "
+                                                 << describe(windowRect(set.net));
         return ::testing::AssertionSuccess();
     }
 
@@ -129,7 +136,7 @@ private:
         HWND menu = openMenu(program, set);
         if (!menu) return ::testing::AssertionFailure() << "no menu";
         ++menus;
-        chooseMenuItem(menu, menuSound);
+        if (!chooseMenuItem(menu, menuSound)) return ::testing::AssertionFailure() << "Sound not chosen";
         return ::testing::AssertionSuccess();
     }
 
@@ -141,7 +148,7 @@ private:
         HWND menu = openMenu(program, set);
         if (!menu) return ::testing::AssertionFailure() << "no menu";
         ++menus;
-        chooseMenuItem(menu, menuReset);
+        if (!chooseMenuItem(menu, menuReset)) return ::testing::AssertionFailure() << "Reset score not chosen";
         ++resets;
         baskets = 0;
         watcher.resetCount();
@@ -184,16 +191,18 @@ TEST(Soak, RandomPlayThenExit) {
     ASSERT_GT(before.gdi, 0) << "GDI objects not counted: " << before.how;
     ASSERT_GT(before.user, 0);
 
-    std::printf("seed %u, %d s\n", soakSeed, soakSeconds);
+    std::printf("seed %u, %d actions\n", soakSeed, soakActions);
     {
         Soak soak(program, set);
         const DWORD start = GetTickCount();
-        while (GetTickCount() - start < static_cast<DWORD>(soakSeconds) * 1000) {
-            ASSERT_TRUE(soak.step()) << "action " << soak.actions;
-            ASSERT_TRUE(program.running()) << "the program ended during action " << soak.actions;
-            ASSERT_TRUE(findSet(program.pid, set)) << "a window of the set is gone after action " << soak.actions;
+        for (int i = 0; i < soakActions; ++i) {
+            SCOPED_TRACE(::testing::Message() << "replay: --seed " << soakSeed << " --actions " << i + 1);
+            ASSERT_TRUE(soak.step()) << "action " << i;
+            ASSERT_TRUE(program.running()) << "the program ended during action " << i;
+            ASSERT_TRUE(findSet(program.pid, set)) << "a window of the set is gone after action " << i;
         }
         ASSERT_TRUE(soak.scoreMatches());
+        std::printf("%d actions in %lu s\n", soakActions, (GetTickCount() - start) / 1000);
     }
 
     const ObjectCounts after = objectCountsOf(program);
@@ -204,7 +213,7 @@ TEST(Soak, RandomPlayThenExit) {
 
     HWND menu = openMenu(program, set);
     ASSERT_NE(menu, nullptr);
-    chooseMenuItem(menu, menuExit);
+    ASSERT_TRUE(chooseMenuItem(menu, menuExit));
     DWORD code = 1;
     ASSERT_TRUE(program.waitExit(windowTimeoutMs, code)) << "the program did not end";
     EXPECT_EQ(code, 0u);
@@ -215,17 +224,26 @@ TEST(Soak, RandomPlayThenExit) {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     int position = 0;
+    // --name=N or --name N
+    const auto flag = [&](int& i, const char* name, unsigned long& value) {
+        const size_t n = std::strlen(name);
+        if (std::strncmp(argv[i], name, n) != 0) return false;
+        if (argv[i][n] == '=') return value = std::strtoul(argv[i] + n + 1, nullptr, 10), true;
+        if (argv[i][n] != '\0' || i + 1 >= argc) return false;
+        return value = std::strtoul(argv[++i], nullptr, 10), true;
+    };
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--seconds=", 10) == 0) {
-            soakSeconds = std::atoi(argv[i] + 10);
-        } else if (std::strncmp(argv[i], "--seed=", 7) == 0) {
-            soakSeed = static_cast<unsigned>(std::strtoul(argv[i] + 7, nullptr, 10));
+        unsigned long value = 0;
+        if (flag(i, "--actions", value)) {
+            soakActions = static_cast<int>(value);
+        } else if (flag(i, "--seed", value)) {
+            soakSeed = static_cast<unsigned>(value);
         } else if (position++ == 0) {
             programPath = argv[i];
         }
     }
     if (programPath.empty()) {
-        std::fprintf(stderr, "usage: soak path\\to\\basketball.exe [--seconds=N] [--seed=N]\n");
+        std::fprintf(stderr, "usage: soak path\\to\\basketball.exe [--actions N] [--seed S]\n");
         return 2;
     }
     return RUN_ALL_TESTS();

@@ -96,7 +96,8 @@ TEST_F(Win32SoundCues, AMissingResourcePlaysNothingAndReportsNothing) {
     const int windowsBefore = visibleWindowsOfThisProcess();
     playCue(missingCue, module);
     playCue(cueBigCheer, module);  // no cheer in this program either; the gate closes anyway
-    Sleep(200);                    // time for anything asynchronous to show itself
+    // Stopping all sound waits for the system's asynchronous player to finish what it was asked.
+    sound_output::systemPlaySound()(nullptr, nullptr, 0);
 
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(resourceNumber(requests[0]), missingCue);
