@@ -21,9 +21,12 @@ run_exit_actions() {
   local action
   for action in "${exit_actions[@]}"; do eval "$action"; done
 }
+# A script stopped by its time limit (SIGTERM) or by hand runs them too.
 on_exit() {
   exit_actions+=("$1")
   trap run_exit_actions EXIT
+  trap 'exit 143' TERM
+  trap 'exit 130' INT
 }
 
 # Prints Wine's loader of bitness $1 (64 or 32) as wine-loaders lists it; fails when it has none.
