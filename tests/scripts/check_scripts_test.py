@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The test run's own machinery: scripts/check without a display, where scripts/lib/wine.sh
-finds Wine's loaders, a Wine test run that dies without results, and the arithmetic of the
-motion figures (scripts/lib/motion.py)."""
+finds Wine's loaders, which failed Wine test runs start again, the counts of a tier, and the
+arithmetic of the motion figures (scripts/lib/motion.py)."""
 import importlib.util
 import os
 import pathlib
@@ -120,6 +120,22 @@ class WineTestRun(unittest.TestCase):
                 said = pathlib.Path(top, "build", "win64", "results-x", "why.txt")
                 self.assertEqual(said.read_text().splitlines() if said.exists() else [], why)
                 self.assertNotIn("ALSA", done.stderr)
+
+
+class Tally(unittest.TestCase):
+    def test_skipped_and_disabled_tests_are_counted_apart_from_passed_ones(self):
+        cases = ['<testcase name="a" status="run" result="completed" />',
+                 '<testcase name="b" status="run" result="skipped"><skipped message="no"/></testcase>',
+                 '<testcase name="c" status="run" result="completed"><failure message="f"/></testcase>',
+                 '<testcase name="d" status="notrun" result="suppressed" />']
+        with tempfile.TemporaryDirectory() as top:
+            pathlib.Path(top, "x.xml").write_text('<testsuites tests="4" failures="1" disabled="1" errors="0">'
+                                                  + "\n".join(cases))
+            script = ('. scripts/lib/tally.sh && summary=() && total_passed=0 total_failed=0 total_skipped=0 '
+                      'status=0 && tally win64 1 "$1" 7 && echo "${summary[0]}|$total_skipped|$status"')
+            done = subprocess.run(["bash", "-c", script, "-", top], cwd=ROOT, capture_output=True, text=True)
+        self.assertEqual(done.stdout.strip(),
+                         "win64       1 passed, 1 failed, 2 skipped   (7 s)   <-- FAILED|2|1")
 
 
 def load_motion():
