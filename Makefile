@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing first (Debian packages).
-.PHONY: check run measure demo assets dist
+.PHONY: check run measure coverage demo assets dist
 
 check:
 	scripts/install-deps
@@ -16,6 +16,12 @@ measure:
 	scripts/measure-main-loop
 	scripts/measure-program
 	scripts/measure-motion
+
+# Line coverage of src/ by the native and win64 tiers (gcov), and the lines no test runs
+# (build/coverage/unrun.txt). Not a test: it prints figures.
+coverage:
+	scripts/install-deps
+	scripts/coverage
 
 # A short scripted game on a virtual screen of its own: docs/demo.gif and docs/screenshot.png.
 demo:

@@ -67,12 +67,23 @@ def percentile(values, p):
     return ordered[rank - 1]
 
 
+class Flight(list):
+    """The moves of one phase, and the time of its mark: the click, or the button going up."""
+
+    def __init__(self, marked):
+        super().__init__()
+        self.marked = marked
+        self.appeared = None  # the ball's window shown within the phase: the roll-in's
+
+
 def summarize(flights):
-    """Figures over flights, each a list of (time, position, program cpu, server cpu) from the
-    first move to the last."""
+    """Figures over flights, each a Flight of (time, position, program cpu, server cpu) from
+    the first move to the last."""
     seconds = moves = shown = new = frames = 0
     intervals, cpu_program, cpu_server = [], 0.0, 0.0
     flights = [f for f in flights if len(f) > 1]
+    first_moves = [(f[0][0] - f.marked) * 1000 for f in flights]
+    after_shown = [(f[0][0] - f.appeared) * 1000 for f in flights if f.appeared is not None]
     for flight in flights:
         seconds += flight[-1][0] - flight[0][0]
         moves += len(flight)
@@ -92,6 +103,8 @@ def summarize(flights):
         "moves per visible": moves / shown,
         "new frames": 100 * new / frames,
         "median": percentile(intervals, 50), "p95": percentile(intervals, 95),
+        "first move": percentile(first_moves, 50), "first move max": max(first_moves),
+        "after shown": percentile(after_shown, 50) if after_shown else None,
         "cpu program": cpu_program / seconds, "cpu server": cpu_server / seconds,
     }
 
@@ -106,10 +119,12 @@ def flights_of(path):
     phases, current = {}, None
     for t, kind, *rest in rows:
         if kind == "mark" and rest[0] == "start":
-            current = []
+            current = Flight(float(t))
             phases.setdefault(rest[1], []).append(current)
         elif kind == "mark" and rest[0] == "end":
             current = None
+        elif kind == "map" and current is not None and names.get(rest[0]) == BALL_TITLE and current.appeared is None:
+            current.appeared = float(t)
         elif kind == "move" and current is not None and names.get(rest[0]) == BALL_TITLE:
             current.append((float(t), (int(rest[1]), int(rest[2])), float(rest[3]), float(rest[4])))
     return phases
@@ -118,13 +133,17 @@ def flights_of(path):
 def table(paths, labels):
     recordings = [flights_of(p) for p in paths]
     rows = [
+        ("from the mark to the first move: median, max",
+         lambda s: f"{s['first move']:.1f}, {s['first move max']:.1f} ms"),
+        ("from the window shown to the first move: median",
+         lambda s: "-" if s["after shown"] is None else f"{s['after shown']:.1f} ms"),
         ("visible moves per second", lambda s: f"{s['visible per s']:.1f}"),
         ("window moves per visible move", lambda s: f"{s['moves per visible']:.1f}"),
         ("60 Hz frames showing a new position", lambda s: f"{s['new frames']:.0f} %"),
         ("between visible moves: median, p95", lambda s: f"{s['median']:.1f}, {s['p95']:.1f} ms"),
         ("CPU-s per s: program, Wine server", lambda s: f"{s['cpu program']:.3f}, {s['cpu server']:.3f}"),
     ]
-    width = 38
+    width = 50
     print(f"{'':{width}}" + "".join(f"{label:>22}" for label in labels))
     for phase, title in (("rollin", "start-up roll-in"), ("throw", "scripted throw")):
         sums = [summarize(r.get(phase, [])) for r in recordings]
@@ -205,6 +224,7 @@ def record(path, server_pid, seconds):
                 elif event.type == X.MapNotify:
                     mapped.add(event.window.id)
                     name(event.window)
+                    write(t, f"map {event.window.id}")
                 elif event.type == X.UnmapNotify:
                     mapped.discard(event.window.id)
             if sys.stdin in ready:

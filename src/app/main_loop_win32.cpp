@@ -9,12 +9,20 @@
 #include "motion/display_clock.h"
 #include "sim/clock_source.h"
 #include "sim/stopwatch.h"
+#include "win/system_library.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
 
 namespace {
+
+// The system's millisecond clock, which seeds the random numbers. winmm is no KnownDLL: looked
+// up in the system folder, never imported.
+DWORD systemMilliseconds() {
+    const auto timeGetTime = systemFunction<DWORD(WINAPI*)()>("winmm.dll", "timeGetTime");
+    return timeGetTime ? timeGetTime() : GetTickCount();
+}
 
 // The ball steps once more than this has passed since the last step ended.
 const double stepIntervalSeconds = 0.05;
@@ -157,7 +165,7 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
     Stopwatch loopClock;
     loopClock.restart();
     MSG message;
-    std::srand(timeGetTime());
+    std::srand(systemMilliseconds());
     wakeMask();
     StepWaiter waiter(wake);
     const ClockResolutionLease lease;

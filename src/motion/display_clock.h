@@ -19,6 +19,11 @@ Ticks ticksOf(double milliseconds, Ticks perSecond);
 // holds the ball until it comes, then skips; a longer latency costs nothing the user can meet,
 // since the cues, the score and a press all keep to the shown time.
 constexpr double latencyMs = 68.0;
+// After a release, and at the roll-in, the flight is shown from its first present on, and its
+// latency grows to the above at this share of real time. The next step is counted on no later
+// than this after the last: 50 to 52 ms, and a little to spare.
+constexpr double rampSpeed = 0.9;
+constexpr double nextStepDueMs = 55.0;
 // The shown time never trails the newest keyframe by more than two steps.
 constexpr double maxLagMs = 2 * 51.0;
 

@@ -114,4 +114,33 @@ bool Timeline::dropPending() {
     return repaint;
 }
 
+void ShownClock::startFrom(Ticks from) {
+    ramping = true;
+    lastPresent = lastShown = from;
+}
+
+// The pace aims at the newest step when the next one is due: a step that comes on time finds
+// the shown time still short of it, so the ball never holds waiting for it. It comes to as
+// little as a thirtieth of real time for a release just before a step, which computed only a
+// millisecond or two: the ball creeps a pixel or two until the next step, then flies.
+Ticks ShownClock::at(Ticks present, Ticks computed) {
+    if (!ramping) return present - latency;
+    if (present <= lastPresent) return lastShown;
+    double pace = rampSpeed;
+    const Ticks due = computed + stepDue;
+    if (due > lastPresent)
+        pace = std::min(pace, static_cast<double>(std::max<Ticks>(computed - lastShown, 0)) /
+                                  static_cast<double>(due - lastPresent));
+    Ticks shown = lastShown + std::llround(pace * static_cast<double>(present - lastPresent));
+    const Ticks newest = std::max(computed, lastShown);
+    shown = std::min(shown, newest);  // a late step: it holds
+    if (present - shown >= latency) {
+        ramping = false;
+        shown = std::min(present - latency, newest);
+    }
+    lastPresent = present;
+    lastShown = shown;
+    return shown;
+}
+
 }  // namespace motion

@@ -87,4 +87,32 @@ private:
     bool anyShown = false;
 };
 
+// Which time of the flight a present shows: `latency` behind it, so that the step after the
+// shown time has come. A flight from rest would then stand still for that long after the
+// release: it is shown from its first present instead, slower than real time, so that the
+// shown time reaches the newest step no sooner than the next step is due; once the shown time
+// trails the present by `latency` it keeps that pace. Nothing past the newest step is shown.
+class ShownClock {
+public:
+    // `stepDue`: how long after a step the next one comes at the latest, but for a busy system.
+    ShownClock(Ticks latency, Ticks stepDue, double rampSpeed)
+        : latency(latency), stepDue(stepDue), rampSpeed(rampSpeed) {}
+
+    // A flight from rest, computed from `from` on: shown as if from that moment, with no latency.
+    void startFrom(Ticks from);
+    // The latency only, from now on.
+    void stop() { ramping = false; }
+    // The time to show at `present`, when the steps have computed the flight up to `computed`.
+    // Never before the time shown last.
+    Ticks at(Ticks present, Ticks computed);
+    bool rampingUp() const { return ramping; }
+
+private:
+    Ticks latency, stepDue;
+    double rampSpeed;
+    bool ramping = false;
+    Ticks lastPresent = 0;
+    Ticks lastShown = 0;
+};
+
 }  // namespace motion

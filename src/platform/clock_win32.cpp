@@ -2,10 +2,27 @@
 #include <mmsystem.h>
 
 #include "sim/clock_source.h"
+#include "win/system_library.h"
 
 namespace clock_source {
 
-std::uint32_t milliseconds() { return timeGetTime(); }
+namespace {
+
+// winmm is no KnownDLL: looked up in the system folder at first use, never imported.
+using TimeGetTimeFunction = DWORD(WINAPI*)();
+using TimePeriodFunction = MMRESULT(WINAPI*)(UINT);
+
+template <typename Function>
+Function winmm(const char* name) {
+    return systemFunction<Function>("winmm.dll", name);
+}
+
+}  // namespace
+
+std::uint32_t milliseconds() {
+    static const auto timeGetTime = winmm<TimeGetTimeFunction>("timeGetTime");
+    return timeGetTime ? timeGetTime() : GetTickCount();
+}
 
 bool performanceFrequency(std::int64_t& ticksPerSecond) {
     LARGE_INTEGER f;
@@ -20,9 +37,15 @@ std::int64_t performanceCounter() {
     return now.QuadPart;
 }
 
-bool raiseTimerResolution() { return timeBeginPeriod(1) == TIMERR_NOERROR; }
+bool raiseTimerResolution() {
+    static const auto timeBeginPeriod = winmm<TimePeriodFunction>("timeBeginPeriod");
+    return timeBeginPeriod && timeBeginPeriod(1) == TIMERR_NOERROR;
+}
 
-void lowerTimerResolution() { timeEndPeriod(1); }
+void lowerTimerResolution() {
+    static const auto timeEndPeriod = winmm<TimePeriodFunction>("timeEndPeriod");
+    if (timeEndPeriod) timeEndPeriod(1);
+}
 
 // timeGetDevCaps only tells the range a program may ask for (1 to 1,000,000 ms on Windows),
 // not how often the clock ticks; the clock interrupt interval does.

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/display_refresh_choice.h"
 #include "sim/flight_stepper.h"
 
-// The refresh of the display `window` is shown on, on the performance counter: the compositor's
-// period and vblank where it reports them (looked up at run time, so that Windows 7 without
-// the compositor still starts), else the rate of the window's monitor on a grid of its own,
-// else 60 Hz.
+// What the system reports of the refresh of the display `window` is shown on: the compositor's
+// timing and whether it composes (dwmapi, looked up at run time, so that a Windows without it
+// still starts), and the exact rate of the window's monitor (QueryDisplayConfig, looked up at
+// run time, else EnumDisplaySettings).
+RefreshReport readRefreshReport(HWND window);
+// The refresh the ball on `window` is paced at: chooseRefresh of the report.
 DisplayRefresh readDisplayRefresh(HWND window);

@@ -18,3 +18,8 @@ HMODULE loadSystemLibrary(const char* name, LoadLibraryExFn load) {
     std::memcpy(path + folder + 1, name, length + 1);
     return load(path, nullptr, 0);
 }
+
+FARPROC systemLibraryFunction(const char* library, const char* name) {
+    HMODULE module = loadSystemLibrary(library);
+    return module ? GetProcAddress(module, name) : nullptr;
+}

@@ -8,3 +8,17 @@
 // `load` stands for LoadLibraryExA.
 using LoadLibraryExFn = HMODULE(WINAPI*)(LPCSTR name, HANDLE file, DWORD flags);
 HMODULE loadSystemLibrary(const char* name, LoadLibraryExFn load = LoadLibraryExA);
+
+// The function `name` of the system's `library` (loaded as above and kept for the process's
+// life), or null where either is missing. For DLLs that are not KnownDLLs: a static import of
+// one would be looked for beside the program first.
+FARPROC systemLibraryFunction(const char* library, const char* name);
+
+template <typename Function>
+Function systemFunction(const char* library, const char* name) {
+    const FARPROC address = systemLibraryFunction(library, name);
+    Function function = nullptr;
+    static_assert(sizeof function == sizeof address, "function pointers of one size");
+    if (address) CopyMemory(&function, &address, sizeof function);
+    return function;
+}

@@ -18,15 +18,12 @@ constexpr int noObjectExitCode = static_cast<int>(0x80004003u);
 int signedLow(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
 int signedHigh(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
 
-// The cursor for the scale of the primary monitor, where the set starts: at 100 % the plain
-// load as ever, at other scales the image of the system's cursor size for that scale.
+// The class cursor: the hand at the scale of the primary monitor, where the set starts, from
+// the same cache as every other size (a shared load could hand back another size).
 HCURSOR loadCursor(HINSTANCE instance, unsigned cursorId) {
     const unsigned dpi = monitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
-    if (dpi == 96) return LoadCursorA(instance, MAKEINTRESOURCEA(cursorId));
-    const int size = cursorSizeForDpi(dpi);
-    // Shared: the system frees it with the module.
-    return static_cast<HCURSOR>(LoadImageA(instance, MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR,
-                                           size, size, LR_SHARED));
+    HCURSOR cursor = cursorForDpi(instance, cursorId, dpi);
+    return cursor ? cursor : LoadCursorA(instance, MAKEINTRESOURCEA(cursorId));
 }
 
 Window* boundObject(HWND hwnd) {
@@ -224,25 +221,31 @@ bool Window::create(HINSTANCE instance_) {
 }
 
 HCURSOR cursorForDpi(HINSTANCE instance, unsigned cursorId, unsigned dpi) {
-    const int size = cursorSizeForDpi(dpi > 0 ? dpi : 96);
-    // The system's own size: the plain, shared load (at 96 DPI on a 100 % desk, as ever).
-    if (size == GetSystemMetrics(SM_CXCURSOR)) return LoadCursorA(instance, MAKEINTRESOURCEA(cursorId));
+    return cursorOfSize(instance, cursorId, cursorSizeForDpi(dpi > 0 ? dpi : 96));
+}
+
+HCURSOR cursorOfSize(HINSTANCE instance, unsigned cursorId, int size) {
+    // Held for the program's life by design, never destroyed: the class cursor is among them
+    // and serves the class until the process ends, and there is one per cursor size (a few at
+    // most). The system frees them with the process.
     struct Kept {
         HINSTANCE instance;
-        unsigned id, dpi;
+        unsigned id;
+        int size;
         HCURSOR cursor;
     };
     static Kept kept[8];
     for (const Kept& k : kept)
-        if (k.cursor != nullptr && k.instance == instance && k.id == cursorId && k.dpi == dpi) return k.cursor;
+        if (k.cursor != nullptr && k.instance == instance && k.id == cursorId && k.size == size) return k.cursor;
     for (Kept& k : kept) {
         if (k.cursor != nullptr) continue;
-        // Not shared: a shared load hands back whichever size was loaded first.
-        k = {instance, cursorId, dpi,
+        // Never LR_SHARED: a shared load hands back whichever size was cached first, even at
+        // the system's own size once the primary's scale has changed since sign-in.
+        k = {instance, cursorId, size,
              static_cast<HCURSOR>(LoadImageA(instance, MAKEINTRESOURCEA(cursorId), IMAGE_CURSOR, size, size, 0))};
         return k.cursor;
     }
-    return nullptr;  // more scales than any desk has: the class cursor stands in
+    return nullptr;  // more sizes than any desk has: the class cursor stands in
 }
 
 ATOM registerClass(const WNDCLASSA& wc) {

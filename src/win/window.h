@@ -71,8 +71,9 @@ public:
 };
 
 ATOM registerClass(const WNDCLASSA& wc);
-// The cursor `cursorId` of `instance` at the size for `dpi`: the plain load where that is the
-// system's cursor size, else a copy of that size kept for the life of the process (a few
-// scales at most), or null.
+// The cursor `cursorId` of `instance` at the size for `dpi`, or at `size` pixels: a copy of
+// that size, never a shared one, kept for the life of the process (a few sizes at most), or
+// null.
 HCURSOR cursorForDpi(HINSTANCE instance, unsigned cursorId, unsigned dpi);
+HCURSOR cursorOfSize(HINSTANCE instance, unsigned cursorId, int size);
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,5 +1,7 @@
 #include "windows/ball_motion.h"
 
+#include <algorithm>
+
 #include "motion/display_clock.h"
 #include "sim/hoop.h"
 #include "windows/set_layout.h"
@@ -8,8 +10,16 @@
 using motion::Keyframe;
 using motion::Ticks;
 
+namespace {
+
+Ticks ticksOf(double milliseconds) { return motion::ticksOf(milliseconds, motion::ticksPerSecond()); }
+
+}  // namespace
+
 BallMotion::BallMotion(DeviceDesktop& window_)
-    : window(window_), timeline(motion::ticksOf(motion::maxLagMs, motion::ticksPerSecond())) {}
+    : window(window_),
+      timeline(ticksOf(motion::maxLagMs)),
+      clock(ticksOf(motion::latencyMs), ticksOf(motion::nextStepDueMs), motion::rampSpeed) {}
 
 // A basket is shown when it is counted: the picture jumps ahead to the ball in the net (at
 // most one step) and holds it there until the timeline catches up. Shown a step late, a
@@ -21,8 +31,12 @@ void BallMotion::step(Ball& ball) {
     scored = false;
     stepEnd = motion::now();
     board = window.backboardRect();
+    const bool fromRest = !timeline.pending();
     ball.flightStep();
     stepping = false;
+    // A flight from rest: a release, a drop or the roll-in.
+    if (fromRest && stepBegun && timeline.pending())
+        clock.startFrom(std::max(stepStart, stepEnd - ticksOf(motion::maxLagMs)));
     if (!scored) return;
     std::vector<motion::Event> due;
     const Keyframe k = timeline.at(scoredAt, due);
@@ -34,7 +48,10 @@ void BallMotion::subStepEnds(double stepMs, double endMs) {
     if (!stepping) return;
     const Ticks perSecond = motion::ticksPerSecond();
     const Ticks start = stepEnd - motion::ticksOf(stepMs, perSecond);
-    if (!stepBegun) timeline.holdUntil(start);
+    if (!stepBegun) {
+        timeline.holdUntil(start);
+        stepStart = std::max(start, timeline.recordingAt());
+    }
     stepBegun = true;
     timeline.recordAt(start + motion::ticksOf(endMs, perSecond));
 }
@@ -49,6 +66,7 @@ void BallMotion::standsAt(int x, int y, int frame, unsigned windowDpi) {
     onScreen = {motion::now(), x, y, frame, windowDpi};
     onScreenKnown = true;
     timeline.reset(onScreen);
+    clock.stop();
 }
 
 // A move outside a step (a grab, a drag, a scale change) is the user's or the system's: it is
@@ -82,13 +100,13 @@ void BallMotion::showAt(Ticks presentTime) {
                                   board.left + px(hoop::openingRight) - px(set_layout::ball.width),
                                   board.bottom + px(hoop::basketBottomBelowBottom) - px(set_layout::ball.height)};
     std::vector<motion::Event> due;
-    const Ticks shownTime = presentTime - motion::ticksOf(motion::latencyMs, motion::ticksPerSecond());
-    show(timeline.at(shownTime, due, &opening), due);
+    show(timeline.at(clock.at(presentTime, stepEnd), due, &opening), due);
 }
 
 void BallMotion::showAllNow() {
     std::vector<motion::Event> due;
     const Keyframe k = timeline.showAll(due);
+    clock.stop();
     show(k, due);
 }
 
@@ -112,6 +130,7 @@ void BallMotion::show(const Keyframe& k, const std::vector<motion::Event>& due) 
 
 void BallMotion::takeShownPosition(Ball& ball, ScaledDesktop& units) {
     if (!timeline.pending()) return;
+    clock.stop();
     if (timeline.dropPending()) window.repaintScoreboard();
     if (!onScreenKnown) return;
     ball.position = units.unitsOf(onScreen.x, onScreen.y);

@@ -19,7 +19,8 @@ public:
     // A flight step of `ball`, whose desktop passes its calls on to this one.
     void step(Ball& ball);
     bool leftToShow() const { return timeline.pending(); }
-    // Shows what the keyframes put at `presentTime` less the latency, and its cues.
+    // Shows what the keyframes put at `presentTime` less the latency (less than that for a
+    // while after a flight from rest), and its cues.
     void showAt(motion::Ticks presentTime);
     // A jump to what the steps computed last, with every pending cue and repaint.
     void showAllNow();
@@ -42,9 +43,11 @@ private:
 
     DeviceDesktop& window;
     motion::Timeline timeline;
+    motion::ShownClock clock;
     bool stepping = false;
     bool stepBegun = false;      // its first sub-step seen
-    motion::Ticks stepEnd = 0;   // when the step read its clock
+    motion::Ticks stepEnd = 0;   // when the step read its clock: the flight is known up to it
+    motion::Ticks stepStart = 0;  // its first sub-step's
     bool scored = false;         // in this step
     motion::Ticks scoredAt = 0;
     ScreenRect board;            // the backboard at the latest step

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""scripts/check-imports on small programs built here: one that imports only what Windows 7
-has passes; one that imports a newer function or DLL directly fails and names it."""
+"""scripts/check-imports on small programs built here: one that imports only KnownDLLs of
+Windows 7 passes; one that imports a newer function or DLL, or a DLL a folder can plant,
+directly fails and names it."""
 import os
 import subprocess
 import sys
@@ -22,6 +23,16 @@ PROGRAMS = {
     "shcore imported": ('#define _WIN32_WINNT 0x0A00\n#include <windows.h>\n#include <shellscalingapi.h>\n'
                         'int main(void) { UINT x, y; return (int)GetDpiForMonitor(0, MDT_EFFECTIVE_DPI, &x, &y); }\n',
                         ["-lshcore"], "SHCORE.dll (newer than Windows 7)"),
+    "winmm imported": ('#include <windows.h>\n#include <mmsystem.h>\nint main(void) { return (int)timeGetTime(); }\n',
+                       ["-lwinmm"], "WINMM.dll (not a KnownDLL"),
+    "version imported": ('#include <windows.h>\nint main(void) { return (int)GetFileVersionInfoSizeA("x", 0); }\n',
+                         ["-lversion"], "VERSION.dll (not a KnownDLL"),
+    "winmm looked up at run time": ('#include <windows.h>\nint main(void) {\n'
+                                    '  return GetProcAddress(LoadLibraryExA("winmm.dll", 0, 0x800), "timeGetTime") != 0; }\n',
+                                    [], None),
+    "only KnownDLLs": ('#include <windows.h>\n#include <shellapi.h>\nint main(void) {\n'
+                       '  return ShellExecuteA(0, 0, "x", 0, 0, 0) != 0 && RegCloseKey(0) == 0; }\n',
+                       ["-lshell32", "-ladvapi32"], None),
 }
 
 

@@ -229,8 +229,8 @@ class MotionFigures(unittest.TestCase):
     def test_a_recording_summed_over_the_ball_s_flights(self):
         self.assertEqual([self.motion.percentile(list(range(1, 21)), p) for p in (50, 95, 100)], [10, 19, 20])
         self.assertEqual(self.motion.percentile([], 50), 0.0)
-        rows = ["0.0 mark start rollin 0 0", "0.0 name 7 basketball", "0.0 name 8 backboard",
-                "0.100000 move 7 -1 0 0.004 0.002"]
+        rows = ["0.0 mark start rollin 0 0", "0.0 name 7 basketball", "0.0 name 8 backboard", "0.01 map 8",
+                "0.04 map 7", "0.100000 move 7 -1 0 0.004 0.002"]
         # then bursts of two moves 1 ms apart every 50 ms for 1 s (the first joins the move
         # before it), the processor times rising
         for k in range(21):
@@ -246,6 +246,8 @@ class MotionFigures(unittest.TestCase):
         self.assertEqual(list(flights), ["rollin"])
         figures = self.motion.summarize(flights["rollin"])
         self.assertAlmostEqual(figures["seconds"], 1.003)
+        self.assertAlmostEqual(figures["first move"], 100)  # from the mark
+        self.assertAlmostEqual(figures["after shown"], 60)  # from the ball's window shown
         self.assertAlmostEqual(figures["visible per s"], 20 / 1.003)
         self.assertAlmostEqual(figures["moves per visible"], 43 / 21)
         self.assertAlmostEqual(figures["new frames"], 100 * 21 / 61)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -119,6 +120,53 @@ TEST(Timeline, AfterAStallTheShownTimeKeepsWithinItsLagOfTheNewestKeyframe) {
     EXPECT_EQ(due.size(), 495u);
 }
 
+// A flight from rest: steps come `firstStep` after its start, then every 51 ms (one of them
+// 30 ms late), and presents at 60 Hz from the grid point just passed when the first step has
+// run. The performance counter counts microseconds.
+TEST(ShownClock, AFlightFromRestIsShownAtOnceInOrderNeverPastTheStepsAndThenAtItsLatency) {
+    struct Case {
+        const char* what;
+        Ticks firstStep, phase;
+        int lateStep;  // -1: none
+    };
+    const Ticks latency = 68000, frame = 16667, from = 1000000;
+    const Case cases[] = {
+        {"released 2 ms before a step", 2000, 1000, -1},
+        {"released 25 ms before a step", 25000, 9000, -1},
+        {"released 51 ms before a step", 51000, 16000, -1},
+        {"a late step in the ramp holds the ball there", 25000, 5000, 1},
+        {"the present's grid point before the release", 2000, 12000, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<Ticks> steps{from + c.firstStep};
+        for (int k = 1; k < 20; ++k) steps.push_back(steps.back() + 51000 + (k == c.lateStep ? 30000 : 0));
+        motion::ShownClock clock(latency, 55000, 0.9);
+        clock.startFrom(from);
+        Ticks last = from, lastPresent = from, firstMove = 0;
+        int held = 0;
+        for (Ticks present = steps[0] - c.phase; present < from + 500000; present += frame) {
+            const Ticks ranBy = std::max(present, steps[0]);
+            const Ticks computed = *(std::upper_bound(steps.begin(), steps.end(), ranBy) - 1);
+            const bool ramping = clock.rampingUp();
+            const Ticks t = clock.at(present, computed);
+            EXPECT_GE(t, last) << "at " << present - from;
+            if (ramping) {
+                EXPECT_LE(t - last, std::max<Ticks>(present - lastPresent, 0)) << "never faster than real time";
+                EXPECT_LE(t, computed) << "nothing past the steps";
+            }
+            if (t > from && !firstMove) firstMove = ranBy;
+            if (t >= computed) ++held;
+            last = t;
+            lastPresent = present;
+        }
+        EXPECT_LE(firstMove - steps[0], c.firstStep < c.phase ? frame : 0) << "moving at the first present after the step";
+        EXPECT_EQ(held > 0, c.lateStep >= 0) << "held at the newest step";
+        EXPECT_FALSE(clock.rampingUp());
+        EXPECT_EQ(clock.at(from + 600000, steps.back()), from + 600000 - latency);
+    }
+}
+
 TEST(VBlank, TheNextIsStrictlyAfterNowAndThePresentWakesHalfAPeriodBefore) {
     struct Case {
         const char* what;
@@ -186,6 +234,56 @@ protected:
     Ticks nextPresent = 0;
 };
 
+TEST_F(ShownFlight, AThrowIsShownFromTheFirstStepOnInOrderNeverAheadOfTheRulesAndAPressTakesItWhereSeen) {
+    for (const Ticks beforeStep : {3000, 25000, 50000}) {
+        SCOPED_TRACE(testing::Message() << "released " << beforeStep << " us before a step");
+        SetUp();
+        ScaledDesktop scaled{*motionTimeline, 50, 50};
+        Ball ball{scaled};
+        ball.position = {500.0, 600.0};
+        const Ticks release = nextStep + 3 * 51000 - beforeStep;
+        const auto until = [&](Ticks t) {
+            fly(ball, [&] { return std::min(nextStep, nextPresent) > t; });
+            at(t);
+        };
+        // Picked up, drawn 40 px up in the last 20 ms and let go.
+        until(release - 120000);
+        scaled.press(ball, 25, 25, 525, 625);
+        until(release - 20000);
+        scaled.drag(ball, 25, 5, 525, 605);
+        until(release - 10000);
+        scaled.drag(ball, 25, 5, 525, 585);
+        until(release);
+        scaled.release(ball, 25, 5, 525, 565);
+        const FakeDesktop::Move held = shown.moves.back();
+
+        std::size_t seen = shown.moves.size();
+        Ticks firstMove = 0;
+        fly(ball, [&] {
+            if (shown.moves.size() == seen) return false;
+            const FakeDesktop::Move now = shown.moves.back(), before = shown.moves[seen - 1];
+            EXPECT_TRUE(now.x <= before.x && now.y <= before.y) << "up and left, in order";
+            EXPECT_TRUE(now.x >= std::floor(ball.position.x) && now.y >= std::floor(ball.position.y))
+                << "behind the rules: " << now.x << ", " << now.y << " against " << ball.position.x << ", " << ball.position.y;
+            seen = shown.moves.size();
+            if (!firstMove) firstMove = fake_clock::performanceCounter;
+            return fake_clock::performanceCounter >= release + 120000;
+        });
+        EXPECT_LT(firstMove - release, 68000) << "sooner than the latency";
+        EXPECT_LE(firstMove - release, beforeStep + 2 * 16667) << "within two presents of the first step";
+
+        // Still in the ramp: the press takes the ball where it is seen.
+        const FakeDesktop::Move there = shown.moves.back();
+        ASSERT_NE(there.y, held.y);
+        motionTimeline->takeShownPosition(ball, scaled);
+        scaled.press(ball, 25, 25, there.x + 25, there.y + 25);
+        EXPECT_TRUE(ball.grabbed);
+        EXPECT_EQ(ball.position.x, there.x);
+        EXPECT_EQ(ball.position.y, there.y);
+        EXPECT_FALSE(motionTimeline->leftToShow());
+    }
+}
+
 TEST_F(ShownFlight, TheRollInShowsANewPositionAtEveryPresentAndRestsWhereTheRulesPutIt) {
     FakeDesktop direct;
     Ball reference{direct};
@@ -196,9 +294,11 @@ TEST_F(ShownFlight, TheRollInShowsANewPositionAtEveryPresentAndRestsWhereTheRule
     while (!reference.resting()) stepBy(reference, 51);
     resetWorld(start);
 
+    fly(ball, [&] { return !shown.moves.empty(); });
+    EXPECT_LE(fake_clock::performanceCounter, Ticks{start} * 1000 + 51000 + 16667) << "at the first step's present";
     fly(ball, [&] { return fake_clock::performanceCounter >= Ticks{start} * 1000 + 1000000; });
-    // A second of the roll-in at 60 Hz, less the presents of the first step's latency.
-    EXPECT_GE(shown.moves.size(), 55u);
+    // A second of the roll-in at 60 Hz, less the presents before the first step.
+    EXPECT_GE(shown.moves.size(), 57u);
     fly(ball, [&] { return ball.resting() && !motionTimeline->leftToShow(); });
 
     EXPECT_EQ(ball.position.x, reference.position.x);

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/about_screen.h"
 #include "platform/desktop.h"
+#include "platform/display_refresh.h"
 #include "res/resource_ids.h"
 #include "win/system_library.h"
 #include "sim/stopwatch.h"
@@ -104,4 +106,45 @@ TEST(SystemLibrary, ShcoreIsAskedOfTheSystemFolderOnlyNeverByABareName) {
         EXPECT_EQ(loadSystemLibrary("shcore.dll", recordingLoader) != nullptr, c.refusal != ERROR_MOD_NOT_FOUND);
         EXPECT_EQ(loads, c.loads) << "the loader refusing with " << c.refusal;
     }
+}
+
+namespace {
+
+bool underWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+}  // namespace
+
+TEST(DisplayRefreshReport, TheMonitorsRateIsReadExactlyAndWinePresentsAtSixtyHertzOnItsCompositorsGrid) {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 10, 10, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const RefreshReport report = readRefreshReport(window);
+    const DisplayRefresh chosen = readDisplayRefresh(window);
+    DestroyWindow(window);
+    ASSERT_GT(report.ticksPerSecond, 0);
+    const std::int64_t perSecond = report.ticksPerSecond;
+    EXPECT_GE(chosen.period, perSecond / 1000);
+    EXPECT_LE(chosen.period, perSecond / 10);
+
+    // Where GDI reports a rate, the exact one is that rate before rounding.
+    MONITORINFOEXA monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint(POINT{35, 35}, MONITOR_DEFAULTTONEAREST), &monitor));
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    if (report.monitorNumerator != 0 && EnumDisplaySettingsA(monitor.szDevice, ENUM_CURRENT_SETTINGS, &mode) &&
+        mode.dmDisplayFrequency > 1) {
+        EXPECT_NEAR(double(report.monitorNumerator) / report.monitorDenominator, mode.dmDisplayFrequency, 1.0);
+    }
+
+    if (!underWine()) return;
+    // Wine times a compositor at 60 Hz and says it does not compose: 60 presents a second, on
+    // the compositor's grid.
+    EXPECT_TRUE(report.compositorTiming);
+    EXPECT_FALSE(report.composition);
+    EXPECT_NEAR(double(chosen.period), perSecond / 60.0, 1.0);
+    EXPECT_EQ(chosen.period, report.compositorPeriod);
+    EXPECT_EQ((chosen.vblank - report.compositorVBlank) % chosen.period, 0) << "not on the compositor's grid";
+    std::printf("refresh: compositor %lld ticks, monitor %u/%u Hz, composition %d; chosen %lld ticks of %lld a second\n",
+                static_cast<long long>(report.compositorPeriod), report.monitorNumerator, report.monitorDenominator,
+                report.composition ? 1 : 0, static_cast<long long>(chosen.period), static_cast<long long>(perSecond));
 }

@@ -580,17 +580,45 @@ TEST_F(Playfield, AMonitorGoneOrAWorkAreaChangedBringsTheSetBackTogetherOnAMonit
     }
 }
 
+int cursorWidth(HCURSOR cursor) {
+    ICONINFO icon{};
+    if (!GetIconInfo(cursor, &icon)) return 0;
+    BITMAP mask{};
+    GetObjectA(icon.hbmMask, sizeof mask, &mask);
+    DeleteObject(icon.hbmMask);
+    if (icon.hbmColor) DeleteObject(icon.hbmColor);
+    return mask.bmWidth;
+}
+
 TEST_F(Playfield, TheHandIsLoadedForTheScaleOfTheWindowItIsOverAndPenGesturesAreOff) {
+    // A shared load of another size first: on Windows a later shared load of the hand, at any
+    // size, hands back this one. The program's hand never comes from that cache.
+    const HCURSOR shared = static_cast<HCURSOR>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDC_GRAB_HAND), IMAGE_CURSOR, 64, 64, LR_SHARED));
+    ASSERT_NE(shared, nullptr);
+    const HCURSOR sharedStandard = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_GRAB_HAND));
+    const auto fromCache = [&](HCURSOR c) { return c != nullptr && c != shared && c != sharedStandard; };
+
+    // 96: the system's own cursor size here; 144 and 192: sizes other than the system's.
     for (unsigned dpi : {96u, 144u, 192u, 144u}) {
         backboard.scaleSizeTo(dpi);
         SendMessageA(backboard.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(backboard.hwnd), MAKELPARAM(HTCLIENT, 0));
-        ICONINFO icon{};
-        ASSERT_TRUE(GetIconInfo(GetCursor(), &icon));
-        BITMAP mask{};
-        GetObjectA(icon.hbmMask, sizeof mask, &mask);
-        EXPECT_EQ(mask.bmWidth, cursorSizeForDpi(dpi)) << dpi << " DPI";
-        DeleteObject(icon.hbmMask);
-        if (icon.hbmColor) DeleteObject(icon.hbmColor);
+        const HCURSOR shown = GetCursor();
+        EXPECT_EQ(cursorWidth(shown), cursorSizeForDpi(dpi)) << dpi << " DPI";
+        EXPECT_TRUE(fromCache(shown)) << dpi << " DPI: a shared cursor";
+        EXPECT_EQ(shown, cursorForDpi(instance, IDC_GRAB_HAND, dpi)) << dpi << " DPI: loaded again";
+    }
+    // Sizes no scale of this desk asks for, as after the primary's scale changed since sign-in.
+    for (int size : {48, 64, 32}) {
+        const HCURSOR hand = cursorOfSize(instance, IDC_GRAB_HAND, size);
+        EXPECT_EQ(cursorWidth(hand), size);
+        EXPECT_TRUE(fromCache(hand)) << size;
+    }
+    // The class cursor is the cached hand of the primary's scale.
+    for (HWND w : {ball.hwnd, backboard.hwnd}) {
+        const auto classCursor = reinterpret_cast<HCURSOR>(GetClassLongPtrA(w, GCLP_HCURSOR));
+        EXPECT_EQ(classCursor, cursorForDpi(instance, IDC_GRAB_HAND, systemDpi()));
+        EXPECT_TRUE(fromCache(classCursor));
     }
     // A finger or pen held still presses at once, and a quick stroke is a throw, not a flick.
     for (HWND window : {host.hwnd, backboard.hwnd, scoreboard.hwnd, ball.hwnd, net.hwnd})

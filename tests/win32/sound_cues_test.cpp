@@ -6,14 +6,13 @@
 #include <vector>
 
 #include "platform/sound_cues.h"
+#include "platform/sound_output_win32.h"
 #include "sim/ball.h"
 
 namespace {
 
 const int testCue = 950;     // a WAVE resource of this test program
 const int missingCue = 999;  // no resource has this number
-
-using PlaySoundAFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
 
 struct PlayRequest {
     LPCSTR sound;
@@ -28,58 +27,24 @@ long resourceNumber(const PlayRequest& request) {
     const auto value = reinterpret_cast<ULONG_PTR>(request.sound);
     return IS_INTRESOURCE(request.sound) ? static_cast<long>(value) : -1;
 }
-PlaySoundAFunction systemPlaySound = nullptr;
-
 BOOL WINAPI recordingPlaySound(LPCSTR sound, HMODULE module, DWORD flags) {
     requests.push_back({sound, module, flags});
-    return systemPlaySound(sound, module, flags);
+    return sound_output::systemPlaySound()(sound, module, flags);
 }
 
-// Puts a recorder in this program's import slot for PlaySoundA for the life of the object;
-// the recorder passes every call on to the system's PlaySoundA.
+// Puts a recorder in the sound output's place for the life of the object; the recorder passes
+// every call on to the system's PlaySoundA.
 class PlaySoundRecorder {
 public:
     PlaySoundRecorder() {
-        const FARPROC address = GetProcAddress(GetModuleHandleA("winmm.dll"), "PlaySoundA");
-        CopyMemory(&systemPlaySound, &address, sizeof systemPlaySound);
-        slot = importSlotOf(reinterpret_cast<ULONG_PTR>(address));
-        if (slot) write(reinterpret_cast<ULONG_PTR>(&recordingPlaySound));
+        if (sound_output::systemPlaySound()) sound_output::playSoundOverride = recordingPlaySound;
         requests.clear();
     }
-    ~PlaySoundRecorder() {
-        if (slot) write(reinterpret_cast<ULONG_PTR>(systemPlaySound));
-    }
+    ~PlaySoundRecorder() { sound_output::playSoundOverride = nullptr; }
     PlaySoundRecorder(const PlaySoundRecorder&) = delete;
     PlaySoundRecorder& operator=(const PlaySoundRecorder&) = delete;
 
-    bool installed() const { return slot != nullptr; }
-
-private:
-    static ULONG_PTR* importSlotOf(ULONG_PTR function) {
-        if (!function) return nullptr;
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& imports =
-            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-        for (; dll->Name != 0; ++dll) {
-            auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-            for (; thunk->u1.Function != 0; ++thunk) {
-                if (thunk->u1.Function == function) return reinterpret_cast<ULONG_PTR*>(&thunk->u1.Function);
-            }
-        }
-        return nullptr;
-    }
-
-    void write(ULONG_PTR value) {
-        DWORD previous = 0;
-        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &previous);
-        *slot = value;
-        VirtualProtect(slot, sizeof *slot, previous, &previous);
-    }
-
-    ULONG_PTR* slot = nullptr;
+    bool installed() const { return sound_output::playSoundOverride != nullptr; }
 };
 
 BOOL CALLBACK countVisibleWindowOfThisProcess(HWND hwnd, LPARAM count) {
@@ -98,7 +63,7 @@ int visibleWindowsOfThisProcess() {
 class Win32SoundCues : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(recorder.installed()) << "PlaySoundA is not imported by this program";
+        ASSERT_TRUE(recorder.installed()) << "the system has no PlaySoundA";
         soundEnabled = true;
         cueGateOpen = true;
     }
