@@ -21,6 +21,15 @@ bool waitForMessage(void* handle, unsigned long milliseconds);
 unsigned long wakeMask();
 unsigned long wakeMask(bool (*refuses)(unsigned long mask));
 
+// The system's side of every wait above, a link seam: the program links main_loop_edge
+// (app/system_wait_win32.cpp); the loop's tests link a fake that moves their clock instead.
+namespace system_wait {
+// Arms a waitable timer to fire `hundredsOfNanoseconds` from now; false when it is refused.
+bool armTimer(void* timer, long hundredsOfNanoseconds);
+// MsgWaitForMultipleObjectsEx with MWMO_INPUTAVAILABLE, on `handle` unless it is null.
+unsigned long forMessageOr(void* handle, unsigned long milliseconds, unsigned long mask);
+}  // namespace system_wait
+
 // The one message loop: dispatches every message, and whenever the queue is empty and more
 // than 0.05 s have passed since the last step, steps the ball. Between the two it sleeps
 // until a message arrives, the step falls due or the next present; while the ball rests with

@@ -43,6 +43,15 @@ bool systemRefuses(unsigned long mask) {
 // How long a loop naps when the system refuses to wait for messages.
 const DWORD napAfterFailedWaitMs = 10;
 
+// The wait at rest, which only a message ends; every other wait is timed, at most this long.
+const double untilMessage = HUGE_VAL;
+const double longestWaitMs = 100000.0;
+
+// A wait in whole milliseconds ends up to a millisecond after its time: without the
+// high-resolution timer the loop aims a millisecond before a present's wake, rounded down, and
+// counts the present due from two before it, so that such a wake never waits again.
+const double coarseWakeAheadMs = 1.0;
+
 // Whole milliseconds to sleep so that a clock reading `elapsed` now shows more than the step
 // interval on waking.
 DWORD millisecondsUntilDue(double elapsed) {
@@ -90,23 +99,23 @@ public:
     StepWaiter(const StepWaiter&) = delete;
     StepWaiter& operator=(const StepWaiter&) = delete;
 
-    // Returns when any message is in the queue, including one that came in before the call,
-    // or after `milliseconds`; true when the time ran out.
-    bool waitForMessageOr(double milliseconds) {
-        if (timer) {
-            LARGE_INTEGER due;
-            // Relative, in 100 ns; through 32 bits, which the 32-bit build converts without x87.
-            due.QuadPart = -static_cast<LONG>(std::ceil(std::min(milliseconds, 100000.0) * 10000.0));
-            if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE))
-                return !waitForMessage(timer, INFINITE);
-        }
-        return !waitForMessage(nullptr, static_cast<DWORD>(std::ceil(milliseconds)));
-    }
+    bool precise() const { return timer != nullptr; }
 
-    // Returns when any message is in the queue; nothing else wakes it.
-    void waitForMessageOnly() {
-        if (timer) CancelWaitableTimer(timer);
-        waitForMessage(nullptr, INFINITE);
+    // Every wait of the loop. Returns when any message is in the queue, including one that came
+    // in before the call, or after `milliseconds` (rounded down, never later); true when the
+    // time ran out. Only `untilMessage` waits without a time limit: a present past its slot
+    // asks a negative time, which must wake at once, not wrap to INFINITE or 49 days.
+    bool sleep(double milliseconds) {
+        if (milliseconds >= untilMessage) {
+            if (timer) CancelWaitableTimer(timer);
+            waitForMessage(nullptr, INFINITE);
+            return false;
+        }
+        const double ms = milliseconds > 0.0 ? std::min(milliseconds, longestWaitMs) : 0.0;
+        // Through 32 bits, which the 32-bit build converts without x87.
+        if (timer && system_wait::armTimer(timer, static_cast<long>(ms * 10000.0)))
+            return !waitForMessage(timer, INFINITE);
+        return !waitForMessage(nullptr, static_cast<DWORD>(static_cast<long>(ms)));
     }
 
 private:
@@ -149,9 +158,7 @@ unsigned long wakeMask() {
 
 bool waitForMessage(void* handle, unsigned long milliseconds) {
     const DWORD count = handle ? 1 : 0;
-    HANDLE handles[1] = {handle};
-    const DWORD result = MsgWaitForMultipleObjectsEx(count, handle ? handles : nullptr, milliseconds,
-                                                     wakeMask(), MWMO_INPUTAVAILABLE);
+    const DWORD result = system_wait::forMessageOr(handle, milliseconds, wakeMask());
     if (result == WAIT_FAILED) {
         Sleep(milliseconds < napAfterFailedWaitMs ? milliseconds + 1 : napAfterFailedWaitMs);
         return false;
@@ -171,6 +178,8 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
     const ClockResolutionLease lease;
     int lateWakes = 0;
     std::int64_t nextPresent = 0;  // performance counter
+    const double aheadMs = waiter.precise() || wake == StepWake::never ? 0.0 : coarseWakeAheadMs;
+    const std::int64_t early = motion::ticksOf(2.0 * aheadMs, motion::ticksPerSecond());
 
     for (;;) {
         // Messages come first: while any are queued, the ball waits.
@@ -193,9 +202,9 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
         double presentInMs = 0.0;
         if (showing) {
             std::int64_t now = motion::now();
-            if (now >= nextPresent) {
+            if (now + early >= nextPresent) {
                 const DisplayRefresh r = refreshOf(ball);
-                nextPresent = motion::nextWake(r.period, r.vblank, now);
+                nextPresent = motion::nextWake(r.period, r.vblank, now + early);
                 // The wake just passed, on the grid: a late wake shows the same as a timely one.
                 ball.showAt(nextPresent - r.period);
                 // Straight on to the next wait: a message that came in meanwhile ends it at
@@ -205,14 +214,15 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
                 if (wake == StepWake::never || elapsed > stepIntervalSeconds) continue;
                 now = motion::now();
             }
-            presentInMs = static_cast<double>(nextPresent - now) * 1000.0 / static_cast<double>(motion::ticksPerSecond());
+            presentInMs = static_cast<double>(nextPresent - now) * 1000.0 /
+                              static_cast<double>(motion::ticksPerSecond()) - aheadMs;
         }
         if (wake == StepWake::never) continue;
         if (!showing && ball.resting()) {
             // Nothing is timed at rest. Whatever sets the ball moving raises it again: the
             // grab itself, or this loop once the ball no longer rests.
             lowerClockResolution();
-            waiter.waitForMessageOnly();
+            waiter.sleep(untilMessage);
             // The steps skipped while waiting would have changed nothing; the next one runs
             // as if the last of them had ended now.
             loopClock.restart();
@@ -222,8 +232,8 @@ int runMainLoop(FlightStepper& ball, StepWake wake) {
             raiseClockResolution();
             const DWORD stepInMs = sleepBeforeStep(elapsed, lateWakes);
             if (showing && presentInMs < stepInMs) {
-                waiter.waitForMessageOr(presentInMs);
-            } else if (waiter.waitForMessageOr(stepInMs)) {
+                waiter.sleep(presentInMs);
+            } else if (waiter.sleep(stepInMs)) {
                 ++lateWakes;
             }
         }

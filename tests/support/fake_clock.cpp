@@ -1,6 +1,5 @@
 #include "support/fake_clock.h"
 
-#include <chrono>
 #include <cmath>
 
 #include "sim/clock_source.h"
@@ -20,10 +19,8 @@ int lowers = 0;
 double coarsePeriodMs = 15.625;
 
 namespace {
-enum class Mode { byHand, trueTime, realTime } mode = Mode::byHand;
+bool trueTime = false;
 double trueMs = 0.0;
-std::chrono::steady_clock::time_point realStart;
-double realStartMs = 0.0;
 
 // What a system clock shows at true time `ms`: the time of its latest tick.
 std::uint32_t shown(double ms) {
@@ -33,20 +30,17 @@ std::uint32_t shown(double ms) {
 }  // namespace
 
 void tickLikeTheSystem(double ms) {
-    mode = Mode::trueTime;
+    trueTime = true;
     trueMs = ms;
     milliseconds = shown(trueMs);
+    performanceCounter = std::llround(trueMs * static_cast<double>(performanceFrequency) / 1000.0);
 }
 
 void advanceTrueTime(double ms) { tickLikeTheSystem(trueMs + ms); }
 
-void followRealTime() {
-    mode = Mode::realTime;
-    realStart = std::chrono::steady_clock::now();
-    realStartMs = 100000.0;
-}
+bool ticking() { return trueTime; }
 
-void stopTicking() { mode = Mode::byHand; }
+void stopTicking() { trueTime = false; }
 }  // namespace fake_clock
 
 namespace clock_source {
@@ -55,10 +49,6 @@ using namespace fake_clock;
 
 std::uint32_t milliseconds() {
     ++fake_clock::reads;
-    if (mode == Mode::realTime) {
-        const std::chrono::duration<double, std::milli> since = std::chrono::steady_clock::now() - realStart;
-        fake_clock::milliseconds = shown(realStartMs + since.count());
-    }
     return fake_clock::milliseconds;
 }
 
@@ -67,14 +57,7 @@ bool performanceFrequency(std::int64_t& ticksPerSecond) {
     return hasPerformanceCounter;
 }
 
-std::int64_t performanceCounter() {
-    if (mode == Mode::realTime) {
-        const std::chrono::duration<double> since = std::chrono::steady_clock::now() - realStart;
-        fake_clock::performanceCounter =
-            static_cast<std::int64_t>((realStartMs / 1000.0 + since.count()) * static_cast<double>(fake_clock::performanceFrequency));
-    }
-    return fake_clock::performanceCounter;
-}
+std::int64_t performanceCounter() { return fake_clock::performanceCounter; }
 
 bool raiseTimerResolution() {
     if (refuseResolution) {
@@ -83,14 +66,14 @@ bool raiseTimerResolution() {
     }
     ++raisesGranted;
     resolutionHeld = true;
-    if (mode == Mode::trueTime) fake_clock::milliseconds = shown(trueMs);
+    if (trueTime) fake_clock::milliseconds = shown(trueMs);
     return true;
 }
 
 void lowerTimerResolution() {
     ++lowers;
     resolutionHeld = false;
-    if (mode == Mode::trueTime) fake_clock::milliseconds = shown(trueMs);
+    if (trueTime) fake_clock::milliseconds = shown(trueMs);
 }
 
 double coarseTimerPeriodMs() { return coarsePeriodMs; }

@@ -21,11 +21,11 @@ extern double coarsePeriodMs;
 
 // A millisecond clock that ticks as the system's does: it shows true time rounded down to its
 // tick, the coarse period until the resolution is raised and 1 ms while it is. The true time
-// is set by hand (advanceTrueTime), or runs with the machine's own clock (followRealTime), and
-// the performance counter with it.
+// is set by hand (advanceTrueTime, or the main-loop tests' waits), and the performance counter
+// follows it.
 void tickLikeTheSystem(double trueMs);
 void advanceTrueTime(double ms);
-void followRealTime();
+bool ticking();
 // Back to the hand-set clock of the other tests.
 void stopTicking();
 }  // namespace fake_clock
