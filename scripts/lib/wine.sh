@@ -21,9 +21,12 @@ run_exit_actions() {
   local action
   for action in "${exit_actions[@]}"; do eval "$action"; done
 }
+# A script stopped by its time limit (SIGTERM) or by hand runs them too.
 on_exit() {
   exit_actions+=("$1")
   trap run_exit_actions EXIT
+  trap 'exit 143' TERM
+  trap 'exit 130' INT
 }
 
 # Prints Wine's loader of bitness $1 (64 or 32) as wine-loaders lists it; fails when it has none.
@@ -64,15 +67,20 @@ wait_display() {
 
 # Starts Xvfb on the first free display from $1 (default 99) with a screen of $2 (default
 # 1024x768x24, the screen the tests are written for), exports DISPLAY and stops it on exit.
-# Fails when the display does not come up.
+# Scripts running side by side may pick the same number: a server that dies at once makes way
+# for the next one. Fails when no display comes up.
 start_display() {
-  local display_no
-  display_no=$(free_display "${1:-99}")
-  Xvfb ":$display_no" -screen 0 "${2:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$display_no"
+  local display_no=$((${1:-99} - 1)) try
+  for try in 1 2 3 4 5; do
+    display_no=$(free_display $((display_no + 1)))
+    Xvfb ":$display_no" -screen 0 "${2:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$display_no"
+    wait_display "$display_no" "$xvfb_pid" && break
+    kill "$xvfb_pid" 2>/dev/null
+    [ "$try" -lt 5 ] || return 1
+  done
   on_exit 'kill "$xvfb_pid" 2>/dev/null'
-  wait_display "$display_no" "$xvfb_pid"
 }
 
 # Two monitors: 1024x768 at (0, 0) and 800x600 at (1024, 0), as Xephyr heads joined by Xinerama
@@ -90,15 +98,20 @@ start_two_monitors() {
   wait_display "$nested" "$xephyr_pid"
 }
 
-# Makes the Wine prefix when it is missing, or anew with "fresh". Its windows are unmanaged,
-# which behave as on Windows; managed ones wait for a window manager.
+# Makes the Wine prefix when it is missing, or anew with "fresh": a copy of $WINE_PREFIX_MADE
+# when scripts/check made one for all its tiers (wineboot takes most of a minute). Its windows
+# are unmanaged, which behave as on Windows; managed ones wait for a window manager.
 make_wine_prefix() {
   [ "${1:-}" = fresh ] && rm -rf "$WINEPREFIX"
   [ -d "$WINEPREFIX" ] && return
+  if [ -n "${WINE_PREFIX_MADE:-}" ] && [ -d "$WINE_PREFIX_MADE" ]; then
+    cp -a "$WINE_PREFIX_MADE" "$WINEPREFIX"
+    return
+  fi
   echo "making a Wine prefix in $WINEPREFIX ..."
-  "$wine64" wineboot -i >/dev/null 2>&1
-  "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  "$wineserver" -w
+  timeout -k 10 300 "$wine64" wineboot -i >/dev/null 2>&1
+  timeout -k 10 60 "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  timeout -k 10 60 "$wineserver" -w
 }
 
 # The test scripts' account for scripts/check's summary: a line in $results/why.txt for each run
@@ -120,28 +133,51 @@ fresh_results() {
   done
 }
 
+# What Wine prints when a process it runs crashed, or what a failed C assertion prints: a fault
+# of the program or its tests, never worth a second start.
+crash_signatures='Unhandled (page fault|exception|illegal instruction|stack overflow)|Assertion failed'
+# What is printed when the harness failed the run (the display or the Wine server), not the program.
+harness_signatures="[Cc]an't open display|[Cc]annot open display|[Cc]an't connect to|X connection to .* broken|XIO: *fatal|Make sure that your X server is running|wineserver: .*failed|wineserver: could not"
+
 # Runs Wine test program $2 in build/win64 with the arguments after it, its GoogleTest results
-# in $results/$1.xml. One that ends without them died before it could write them, the program
-# or Wine: the line it leaves in why.txt quotes the last error Wine gave, and it runs once more.
-# Returns the last run's exit code.
+# in $results/$1.xml, for at most $WINE_TIME_LIMIT seconds (default 300). A crash, a run over
+# the limit, or one that dies with output of its own fails at once. Only the harness's own
+# failures (no output at all, or an error of the display or the Wine server) start it once more.
+# Each run that crashed or left no results says why in $results/why.txt.
+# Returns the last run's exit code (1 for a crash that ended with 0).
 run_wine_test() {
-  local name=$1 exe=$2 code attempt errors last
+  local name=$1 exe=$2 code attempt errors crash limit=${WINE_TIME_LIMIT:-300} why
   shift 2
   for attempt in 1 2; do
-    code=0
-    (cd build/win64 && WINEDEBUG=-all,err+all "$wine64" "$exe" "$@" \
-      --gtest_output="xml:${results#build/win64/}/$name.xml") 2>"$results/$name.errors" || code=$?
-    [ $code -eq 0 ] && return 0
+    (cd build/win64 && WINEDEBUG=-all,err+all timeout -k 10 "$limit" "$wine64" "$exe" "$@" \
+      --gtest_output="xml:${results#build/win64/}/$name.xml") \
+      2>"$results/$name.errors" | tee "$results/$name.out"
+    code=${PIPESTATUS[0]}
     # Sound has no device on a virtual display; alsa-lib says so on every start.
-    errors=$(grep -v '^ALSA lib' "$results/$name.errors" | tail -n 10)
-    [ -n "$errors" ] && echo "$errors" >&2
+    errors=$(grep -v '^ALSA lib' "$results/$name.errors")
+    crash=$(grep -E "$crash_signatures" <<<"$errors" | head -n 1 | cut -c 1-160)
+    [ $code -eq 0 ] && [ -z "$crash" ] && return 0
+    [ -n "$errors" ] && tail -n 10 <<<"$errors" >&2
+    # What the run started (a program holds its one-copy lock) goes with its server.
+    timeout -k 10 60 "$wineserver" -k >/dev/null 2>&1
+    timeout -k 10 60 "$wineserver" -w
+    why="${exe##*/} ($name)"
+    if [ $code -eq 124 ] || [ $code -eq 137 ]; then
+      echo "$why ran over its time limit of $limit s and was stopped" | tee -a "$results/why.txt"
+      return $code
+    elif [ -n "$crash" ]; then
+      echo "$why crashed (exit code $code): $crash" | tee -a "$results/why.txt"
+      [ $code -ne 0 ] || code=1
+      return $code
+    fi
     [ -f "$results/$name.xml" ] && return $code
-    last=$(tail -n 1 <<<"$errors" | cut -c 1-160)
-    echo "${exe##*/} ($name) ended with exit code $code and no results, start $attempt of 2${last:+; the last error: $last}" \
-      | tee -a "$results/why.txt"
-    # What the dead run started (a program holds its one-copy lock) goes with its server.
-    "$wineserver" -k >/dev/null 2>&1
-    "$wineserver" -w
+    why="$why ended with exit code $code and no results, start $attempt of 2"
+    why+=$(tail -n 1 <<<"$errors" | cut -c 1-160 | sed 's/^./; the last error: &/')
+    if { [ -s "$results/$name.out" ] || [ -n "$errors" ]; } && ! grep -qE "$harness_signatures" <<<"$errors"; then
+      echo "$why; not started again: not a failure of the display or the Wine server" | tee -a "$results/why.txt"
+      return $code
+    fi
+    echo "$why" | tee -a "$results/why.txt"
   done
   return $code
 }

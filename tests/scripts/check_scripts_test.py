@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The test run's own machinery: scripts/check without a display, where scripts/lib/wine.sh
-finds Wine's loaders, a Wine test run that dies without results, and the arithmetic of the
-motion figures (scripts/lib/motion.py)."""
+finds Wine's loaders, which failed Wine test runs start again, the counts of a tier, and the
+arithmetic of the motion figures (scripts/lib/motion.py)."""
 import importlib.util
 import os
 import pathlib
@@ -69,14 +69,21 @@ class WineLoader(unittest.TestCase):
                     self.assertEqual(done.stdout.strip(), os.path.join(top, expected))
 
 
-# Stands in for Wine: each start takes the next word of $PLAN: "dies" ends with no results and an
-# error, "fails" writes results and ends with 1, "passes" writes them and ends with 0.
+# Stands in for Wine: each start takes the next word of $PLAN: "silent" ends with no output,
+# "xlost" with the display's error, "faults" with a page fault, "quits" with words of its own,
+# all without results; "hangs" runs past the time limit; "fails" writes results and ends with 1,
+# "passes" writes them and ends with 0.
 FAKE_WINE = """#!/bin/bash
 n=$(( $(cat "$COUNT" 2>/dev/null || echo 0) + 1 )); echo $n >"$COUNT"
 plan=($PLAN); what=${plan[$((n - 1))]}
 xml=${!#}; xml=${xml#--gtest_output=xml:}
+echo "ALSA lib pcm.c: no card" >&2
 case $what in
-  dies) echo "ALSA lib pcm.c: no card" >&2; echo "wine: Unhandled page fault on read access" >&2; exit 3 ;;
+  silent) exit 3 ;;
+  xlost) echo "X connection to :99 broken (explicit kill or server shutdown)." >&2; exit 1 ;;
+  faults) echo "[ RUN      ] A.B"; echo "wine: Unhandled page fault on read access" >&2; exit 3 ;;
+  quits) echo "[ RUN      ] A.B"; exit 3 ;;
+  hangs) exec sleep 5 ;;
   fails) echo '<testsuites tests="1" failures="1">' >"$xml"; exit 1 ;;
   *) echo '<testsuites tests="1" failures="0">' >"$xml" ;;
 esac
@@ -84,15 +91,20 @@ esac
 
 
 class WineTestRun(unittest.TestCase):
-    def test_a_run_that_dies_without_results_says_why_and_starts_once_more(self):
-        died = "robot.exe (robot) ended with exit code 3 and no results, start {} of 2; " \
-               "the last error: wine: Unhandled page fault on read access"
+    def test_only_the_harness_s_own_failures_start_a_run_once_more(self):
+        died = "robot.exe (robot) ended with exit code {} and no results, start {} of 2{}"
         cases = [
             # (plan, exit code, starts, lines of why.txt)
             ("passes", 0, 1, []),
             ("fails", 1, 1, []),
-            ("dies passes", 0, 2, [died.format(1)]),
-            ("dies dies", 3, 2, [died.format(1), died.format(2)]),
+            ("faults passes", 3, 1,
+             ["robot.exe (robot) crashed (exit code 3): wine: Unhandled page fault on read access"]),
+            ("quits passes", 3, 1, [died.format(3, 1, "; not started again: not a failure of the display "
+                                                  "or the Wine server")]),
+            ("hangs passes", 124, 1, ["robot.exe (robot) ran over its time limit of 1 s and was stopped"]),
+            ("silent passes", 0, 2, [died.format(3, 1, "")]),
+            ("xlost xlost", 1, 2, [died.format(1, k, "; the last error: X connection to :99 broken (explicit "
+                                                     "kill or server shutdown).") for k in (1, 2)]),
         ]
         for plan, code, starts, why in cases:
             with self.subTest(plan), tempfile.TemporaryDirectory() as top:
@@ -101,12 +113,29 @@ class WineTestRun(unittest.TestCase):
                 script = ('. "$1/scripts/lib/wine.sh" && results=build/win64/results-x '
                           'wine64=$2 wineserver=true && run_wine_test robot tests/robot.exe program.exe')
                 done = subprocess.run(["bash", "-c", script, "-", ROOT, wine], cwd=top, capture_output=True,
-                                      text=True, env=dict(os.environ, PLAN=plan, COUNT=os.path.join(top, "count")))
+                                      text=True, env=dict(os.environ, PLAN=plan, WINE_TIME_LIMIT="1",
+                                                          COUNT=os.path.join(top, "count")))
                 self.assertEqual(done.returncode, code, done.stderr)
                 self.assertEqual(pathlib.Path(top, "count").read_text().strip(), str(starts))
                 said = pathlib.Path(top, "build", "win64", "results-x", "why.txt")
                 self.assertEqual(said.read_text().splitlines() if said.exists() else [], why)
                 self.assertNotIn("ALSA", done.stderr)
+
+
+class Tally(unittest.TestCase):
+    def test_skipped_and_disabled_tests_are_counted_apart_from_passed_ones(self):
+        cases = ['<testcase name="a" status="run" result="completed" />',
+                 '<testcase name="b" status="run" result="skipped"><skipped message="no"/></testcase>',
+                 '<testcase name="c" status="run" result="completed"><failure message="f"/></testcase>',
+                 '<testcase name="d" status="notrun" result="suppressed" />']
+        with tempfile.TemporaryDirectory() as top:
+            pathlib.Path(top, "x.xml").write_text('<testsuites tests="4" failures="1" disabled="1" errors="0">'
+                                                  + "\n".join(cases))
+            script = ('. scripts/lib/tally.sh && summary=() && total_passed=0 total_failed=0 total_skipped=0 '
+                      'status=0 && tally win64 1 "$1" 7 && echo "${summary[0]}|$total_skipped|$status"')
+            done = subprocess.run(["bash", "-c", script, "-", top], cwd=ROOT, capture_output=True, text=True)
+        self.assertEqual(done.stdout.strip(),
+                         "win64       1 passed, 1 failed, 2 skipped   (7 s)   <-- FAILED|2|1")
 
 
 def load_motion():
