@@ -203,7 +203,7 @@ class MotionFigures(unittest.TestCase):
         for _ in range(100):
             if condition():
                 return True
-            time.sleep(0.1)
+            time.sleep(0.1)  # the polling interval of a wait for a state
         return False
 
     def test_moves_closer_than_4_ms_to_the_one_before_are_one_picture(self):
