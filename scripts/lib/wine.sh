@@ -49,53 +49,40 @@ use_wine_prefix() {
   wineserver=${wine64%/*}/wineserver; [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 }
 
-# The first free display number from $1.
-free_display() {
-  local n=$1
-  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  echo "$n"
-}
-# Waits until display $1 is up; fails at once when its server, process $2, has ended.
-wait_display() {
+# Starts X server $1 (its other arguments after it) in the background on a display number it
+# picks itself (-displayfd: no other script can take the same one between a look and the start),
+# sets x_server_pid and exports DISPLAY once it accepts connections; stops it on exit. Fails when it
+# does not come up within ten seconds.
+start_x_server() {
+  local number_file number
+  number_file=$(mktemp)
+  "$@" -displayfd 3 3>"$number_file" >"${x_log:-/dev/null}" 2>&1 &
+  x_server_pid=$!
+  on_exit "kill $x_server_pid 2>/dev/null"
   for _ in $(seq 100); do
-    kill -0 "$2" 2>/dev/null || return 1
-    [ -e "/tmp/.X11-unix/X$1" ] && return 0
+    number=$(head -n 1 "$number_file")
+    [ -n "$number" ] && break
+    kill -0 "$x_server_pid" 2>/dev/null || break
     sleep 0.1
   done
-  return 1
+  rm -f "$number_file"
+  [ -n "$number" ] || return 1
+  export DISPLAY=":$number"
 }
 
-# Starts Xvfb on the first free display from $1 (default 99) with a screen of $2 (default
-# 1024x768x24, the screen the tests are written for), exports DISPLAY and stops it on exit.
-# Scripts running side by side may pick the same number: a server that dies at once makes way
-# for the next one. Fails when no display comes up.
+# Starts Xvfb with a screen of $2 (default 1024x768x24, the screen the tests are written for) and
+# exports DISPLAY. $1, a display number, is no longer needed: the server picks a free one.
 start_display() {
-  local display_no=$((${1:-99} - 1)) try
-  for try in 1 2 3 4 5; do
-    display_no=$(free_display $((display_no + 1)))
-    Xvfb ":$display_no" -screen 0 "${2:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$display_no"
-    wait_display "$display_no" "$xvfb_pid" && break
-    kill "$xvfb_pid" 2>/dev/null
-    [ "$try" -lt 5 ] || return 1
-  done
-  on_exit 'kill "$xvfb_pid" 2>/dev/null'
+  start_x_server Xvfb -screen 0 "${2:-1024x768x24}" -nolisten tcp
 }
 
 # Two monitors: 1024x768 at (0, 0) and 800x600 at (1024, 0), as Xephyr heads joined by Xinerama
 # inside an Xvfb that holds both. Without RandR, or Wine sees one monitor. Exports DISPLAY.
 # Xephyr's own words go to $xephyr_log when set.
 start_two_monitors() {
-  start_display "${1:-140}" 1824x768x24 || return
-  local nested
-  nested=$(free_display $((${DISPLAY#:} + 1)))
-  Xephyr ":$nested" -screen 1024x768+0+0 -screen 800x600+1024+0 +xinerama -extension RANDR \
-    -nolisten tcp -ac >"${xephyr_log:-/dev/null}" 2>&1 &
-  xephyr_pid=$!
-  on_exit 'kill "$xephyr_pid" 2>/dev/null'
-  export DISPLAY=":$nested"
-  wait_display "$nested" "$xephyr_pid"
+  start_display "" 1824x768x24 || return
+  x_log=${xephyr_log:-/dev/null} start_x_server Xephyr -screen 1024x768+0+0 -screen 800x600+1024+0 \
+    +xinerama -extension RANDR -nolisten tcp -ac
 }
 
 # Makes the Wine prefix when it is missing, or anew with "fresh": a copy of $WINE_PREFIX_MADE
