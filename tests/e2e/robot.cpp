@@ -87,25 +87,6 @@ int checkMarkPixels(HWND menu, int index) {
     return ::testing::AssertionSuccess();
 }
 
-// The About screen draws picture 107 from the origin of its client area (a band of it is read).
-bool aboutShowsItsPicture(HWND about) {
-    POINT origin{0, 0};
-    ClientToScreen(about, &origin);
-    int width = 0;
-    const std::vector<DWORD> picture = readProgramBitmap(107, 100, 40, width);
-    if (width != 400 || picture.size() != 400u * 40u) return false;
-    const std::vector<DWORD> shown = readScreen({origin.x, origin.y + 100, origin.x + 390, origin.y + 140});
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 390; ++x)
-            if (shown[static_cast<size_t>(y) * 390 + x] != picture[static_cast<size_t>(y) * 400 + x]) return false;
-    return true;
-}
-
-// --- the user's language -------------------------------------------------------------------
-
-constexpr LANGID russian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
-constexpr LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-
 // Pixels of `shown` (w x h) that differ from `picture` (pw wide) where `counts` says so.
 template <class Counts>
 int mismatches(const std::vector<DWORD>& shown, int w, int h, const std::vector<DWORD>& picture, int pw, Counts counts) {
@@ -117,6 +98,22 @@ int mismatches(const std::vector<DWORD>& shown, int w, int h, const std::vector<
         }
     return wrong;
 }
+
+// The About screen draws picture 107 from the origin of its client area (a band of it is read).
+bool aboutShowsItsPicture(HWND about) {
+    POINT origin{0, 0};
+    ClientToScreen(about, &origin);
+    int width = 0;
+    const std::vector<DWORD> picture = readProgramBitmap(107, 100, 40, width);
+    if (width != 400 || picture.size() != 400u * 40u) return false;
+    const std::vector<DWORD> shown = readScreen({origin.x, origin.y + 100, origin.x + 390, origin.y + 140});
+    return shown.size() == 390u * 40u && mismatches(shown, 390, 40, picture, 400, [](int, int, DWORD) { return true; }) == 0;
+}
+
+// --- the user's language -------------------------------------------------------------------
+
+constexpr LANGID russian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
+constexpr LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 // The robot's own copy of a popup menu, shown where the program showed its own and read
 // from the screen while it is up; the timer that reads it also closes it.
@@ -253,13 +250,9 @@ TEST(StartUp, AboutScreenFirstThenTheFiveWindowsInTheirPlacesAndOwnerChain) {
     const RECT firstBall = windowRect(set.ball);
     // The owner chain stacks them: the net covers the ball, the ball the scoreboard, which
     // covers the backboard.
-    const int net = stackIndex(set.net);
-    const int ball = stackIndex(set.ball);
-    const int scoreboard = stackIndex(set.scoreboard);
-    const int backboard = stackIndex(set.backboard);
-    EXPECT_LT(net, ball);
-    EXPECT_LT(ball, scoreboard);
-    EXPECT_LT(scoreboard, backboard);
+    EXPECT_LT(stackIndex(set.net), stackIndex(set.ball));
+    EXPECT_LT(stackIndex(set.ball), stackIndex(set.scoreboard));
+    EXPECT_LT(stackIndex(set.scoreboard), stackIndex(set.backboard));
 
     EXPECT_RECT(windowRect(set.host), 100, 150, 100, 150);
     EXPECT_RECT(windowRect(set.backboard), 100, 150, 287, 284);
@@ -669,10 +662,6 @@ TEST(Leaks, ThrowsMenusAndAboutScreensHoldNoObjects) {
     EXPECT_LE(std::abs(after.gdi - before.gdi), 4);
     EXPECT_LE(std::abs(after.user - before.user), 4);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(Drag, ABoardTheSystemMovedAloneIsDraggedAndOpensItsMenuFromWhereItIs) {
     Program program;
