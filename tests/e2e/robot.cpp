@@ -393,16 +393,14 @@ bool netRimShows(const RECT& net) {
     const std::vector<DWORD> rim = readProgramBitmap(106, 0, 8, width);
     const std::vector<DWORD> shown = readScreen({net.left, net.top, net.left + width, net.top + 8});
     if (rim.empty() || shown.size() != rim.size()) return false;
-    int visible = 0;
-    int same = 0;
-    for (int y = 0; y < 8; ++y) {
+    int visible = 0, same = 0;
+    for (int y = 0; y < 8; ++y)
         for (int x = 27; x <= 60; ++x) {
             const DWORD pixel = rim[y * width + x];
             if (pixel == 0) continue;  // cut out of the net's shape
             ++visible;
             same += shown[y * width + x] == pixel;
         }
-    }
     return visible > 0 && same * 10 >= visible * 9;
 }
 
@@ -413,16 +411,14 @@ TEST(Drag, TheBackboardCarriesHostNetAndScoreboardButNotTheBall) {
     ASSERT_TRUE(waitForRest(set.ball));
     const RECT ball = windowRect(set.ball);
 
-    const int dx = 300;
-    const int dy = 40;
+    const int dx = 300, dy = 40;
     const POINT grip{startX + 93, startY + 30};
     mouseTo(grip.x, grip.y);
     leftDown();
     for (const POINT& p : path(grip, {grip.x + dx, grip.y + dy}, 10)) mouseTo(p.x, p.y);
     leftUp();
 
-    const int x = startX + dx;
-    const int y = startY + dy;
+    const int x = startX + dx, y = startY + dy;
     EXPECT_TRUE(waitUntil([&] { return setAt(set, x, y); }, windowTimeoutMs));
     EXPECT_RECT(windowRect(set.host), x, y, x, y);
     EXPECT_RECT(windowRect(set.backboard), x, y, x + 187, y + 134);
