@@ -166,8 +166,7 @@ TEST(Language, AboutScreenScoreboardAndMenuInTheUsersLanguage) {
     // The About screen shows the language's picture whole, pixel for pixel.
     int width = 0, height = 0;
     const std::vector<DWORD> aboutPicture = readProgramBitmapIn(107, language, width, height);
-    ASSERT_EQ(width, 400);
-    ASSERT_EQ(height, 300);
+    ASSERT_TRUE(width == 400 && height == 300) << width << " x " << height;
     POINT origin{0, 0};
     ClientToScreen(about, &origin);
     const RECT client{origin.x, origin.y, origin.x + 398, origin.y + 298};
@@ -183,8 +182,7 @@ TEST(Language, AboutScreenScoreboardAndMenuInTheUsersLanguage) {
     ASSERT_TRUE(waitUntil([&] { return findSet(program.pid, set); }, windowTimeoutMs));
     ASSERT_TRUE(play::waitForRest(set.ball));
     const std::vector<DWORD> scoreboardPicture = readProgramBitmapIn(117, language, width, height);
-    ASSERT_EQ(width, 187);
-    ASSERT_EQ(height, 42);
+    ASSERT_TRUE(width == 187 && height == 42) << width << " x " << height;
     auto leftOfThePanel = [](int x, int, DWORD want) { return x < 140 && want != 0; };
     waitUntil([&] {
         return (wrong = mismatches(readScreen(windowRect(set.scoreboard)), 187, 42, scoreboardPicture, 187,
@@ -194,8 +192,8 @@ TEST(Language, AboutScreenScoreboardAndMenuInTheUsersLanguage) {
 
     // The menu as the program shows it, once it shows one of the language's menu as the robot
     // shows it at the same place, neither with an item under the mouse; and not the other.
-    HWND menu = openMenu(program, set);
-    ASSERT_NE(menu, nullptr);
+    HWND menu = nullptr;
+    ASSERT_NE(menu = openMenu(program, set), nullptr);
     const RECT menuRect = windowRect(menu);
     ASSERT_TRUE(closeMenu(program));
     std::vector<DWORD> wanted, other;
@@ -208,8 +206,7 @@ TEST(Language, AboutScreenScoreboardAndMenuInTheUsersLanguage) {
         EXPECT_TRUE(each != language || sameRect(popup.rect, menuRect)) << describe(popup.rect);
         (each == language ? wanted : other) = popup.pixels;
     }
-    menu = openMenu(program, set);
-    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(menu = openMenu(program, set), nullptr);
     mouseTo(1000, 10);
     EXPECT_TRUE(waitUntil([&] { return readScreen(windowRect(menu)) == wanted; }, windowTimeoutMs))
         << "the program's menu at " << describe(windowRect(menu)) << " is not the menu in " << expected;
