@@ -169,12 +169,7 @@ private:
     const SetWindows& set;
     BasketWatcher watcher;
     std::mt19937 random;
-    int baskets = 0;
-    int throws = 0;
-    int drags = 0;
-    int menus = 0;
-    int resets = 0;
-    int abouts = 0;
+    int baskets = 0, throws = 0, drags = 0, menus = 0, resets = 0, abouts = 0;
 };
 
 TEST(Soak, RandomPlayThenExit) {

@@ -45,26 +45,16 @@ TEST(DisplayRefresh, TheBallIsPacedAtTheLowerOfTheCompositorsAndItsMonitorsRate)
         {"no composition, compositor 240 on 240", 240, false, 240, 1, periodOf(60), 0},
     };
     for (const Case& c : cases) {
-        RefreshReport report;
-        report.ticksPerSecond = perSecond;
-        report.compositorTiming = c.compositorHz > 0;
-        report.compositorPeriod = c.compositorHz > 0 ? periodOf(c.compositorHz) : 0;
-        report.compositorVBlank = vblank;
-        report.composition = c.composition;
-        report.monitorNumerator = c.monitorNumerator;
-        report.monitorDenominator = c.monitorDenominator;
-        const DisplayRefresh chosen = chooseRefresh(report);
+        const DisplayRefresh chosen =
+            chooseRefresh({perSecond, c.compositorHz > 0, c.compositorHz > 0 ? periodOf(c.compositorHz) : 0, vblank,
+                           c.composition, c.monitorNumerator, c.monitorDenominator});
         EXPECT_EQ(chosen.period, c.period) << c.what;
         EXPECT_EQ(chosen.vblank, c.vblank) << c.what;
     }
 }
 
 TEST(DisplayRefresh, WithoutTheCountersRateNothingIsChosen) {
-    RefreshReport report;
-    report.compositorTiming = report.composition = true;
-    report.compositorPeriod = 166'666;
-    report.monitorNumerator = 60;
-    EXPECT_EQ(chooseRefresh(report).period, 0);
+    EXPECT_EQ(chooseRefresh({0, true, 166'666, 0, true, 60, 1}).period, 0);
 }
 
 }  // namespace

@@ -27,9 +27,7 @@
 
 namespace {
 
-bool sameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+bool sameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
 RECT rectOf(HWND w) {
     RECT r{};
@@ -350,6 +348,16 @@ bool regionHolds(HWND window, int x100, int y100, unsigned dpi) {
     return in;
 }
 
+int cursorWidth(HCURSOR cursor) {
+    ICONINFO icon{};
+    if (!GetIconInfo(cursor, &icon)) return 0;
+    BITMAP mask{};
+    GetObjectA(icon.hbmMask, sizeof mask, &mask);
+    DeleteObject(icon.hbmMask);
+    if (icon.hbmColor) DeleteObject(icon.hbmColor);
+    return mask.bmWidth;
+}
+
 TEST_F(Playfield, EveryWindowHasTheSizePlaceAndShapeOfItsScale) {
     const unsigned dpi = systemDpi();
     // scripts/check-scale names the scale it set: a setting that did not take is a failure.
@@ -368,14 +376,9 @@ TEST_F(Playfield, EveryWindowHasTheSizePlaceAndShapeOfItsScale) {
 
     // The hand over the ball and the board at the cursor size of the scale.
     for (HWND w : {ball.hwnd, backboard.hwnd}) {
-        ICONINFO icon{};
-        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HCURSOR>(GetClassLongPtrA(w, GCLP_HCURSOR)), &icon));
-        BITMAP mask{};
-        GetObjectA(icon.hbmMask, sizeof mask, &mask);
-        EXPECT_GE(mask.bmWidth, s->cursorLow);
-        EXPECT_LE(mask.bmWidth, s->cursorHigh);
-        DeleteObject(icon.hbmMask);
-        if (icon.hbmColor) DeleteObject(icon.hbmColor);
+        const int width = cursorWidth(reinterpret_cast<HCURSOR>(GetClassLongPtrA(w, GCLP_HCURSOR)));
+        EXPECT_GE(width, s->cursorLow);
+        EXPECT_LE(width, s->cursorHigh);
     }
 
     // The same points in and out of each shape as at 100 %, scaled.
@@ -583,16 +586,6 @@ TEST_F(Playfield, AMonitorGoneOrAWorkAreaChangedBringsTheSetBackTogetherOnAMonit
         EXPECT_AT(scoreboard.hwnd, at.x, at.y + sy, at.x + scoreboard.width, at.y + sy + scoreboard.height);
         EXPECT_EQ(ball.scaledDesktop.dpi(), 0u) << "the ball's monitor is looked up afresh";
     }
-}
-
-int cursorWidth(HCURSOR cursor) {
-    ICONINFO icon{};
-    if (!GetIconInfo(cursor, &icon)) return 0;
-    BITMAP mask{};
-    GetObjectA(icon.hbmMask, sizeof mask, &mask);
-    DeleteObject(icon.hbmMask);
-    if (icon.hbmColor) DeleteObject(icon.hbmColor);
-    return mask.bmWidth;
 }
 
 TEST_F(Playfield, TheHandIsLoadedForTheScaleOfTheWindowItIsOverAndPenGesturesAreOff) {

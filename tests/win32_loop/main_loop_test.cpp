@@ -36,13 +36,12 @@ bool armTimer(void* timer, long hundredsOfNanoseconds) {
 }
 
 unsigned long forMessageOr(void* handle, unsigned long milliseconds, unsigned long mask) {
-    HANDLE handles[1] = {handle};
     const DWORD count = handle ? 1 : 0;
     const bool timed = handle || milliseconds != INFINITE;
     fake_wait::asked.push_back(!timed ? HUGE_VAL : handle ? fake_wait::armedFor / 10000.0 : milliseconds);
     if (!timed) SetEvent(fake_wait::resting);
     if (!fake_clock::ticking() || !timed)
-        return MsgWaitForMultipleObjectsEx(count, handles, milliseconds, mask, MWMO_INPUTAVAILABLE);
+        return MsgWaitForMultipleObjectsEx(count, &handle, milliseconds, mask, MWMO_INPUTAVAILABLE);
     if (MsgWaitForMultipleObjectsEx(0, nullptr, 0, mask, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0)
         return WAIT_OBJECT_0 + count;
     fake_clock::advanceTrueTime(fake_wait::asked.back() + fake_wait::lateMs);
@@ -311,9 +310,7 @@ TEST_P(MainLoop, AMovedTaskbarEndsTheRestAndTheNextStepMeasuresFromTheWake) {
     const HANDLE sent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::thread taskbar = atRest([sent] {
         fake_clock::advanceTrueTime(3600 * 1000);
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_ABORTIFHUNG, 5000,
-                            &result);
+        SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
         SetEvent(sent);
     });
 
@@ -376,8 +373,7 @@ TEST_P(MainLoop, OnAClockThatTicksLikeTheSystemsAStepComesAtItsFirstTickPastTheI
     struct Case {
         const char* what;
         bool refuse;
-        double stepTakesMs;
-        double lateMs;  // the wake before the sixth step
+        double stepTakesMs, lateMs;  // lateMs: the wake before the sixth step
         std::uint32_t shortest, longest;  // from one step to the next, ms
     };
     const Case cases[] = {{"raised", false, 0.0, 0.0, 51, 51},

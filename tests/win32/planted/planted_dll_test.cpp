@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "../../support/under_wine.h"
 #include "desktop_robot.h"
 #include "play.h"
 
@@ -24,8 +25,6 @@ std::string fullPath(const std::string& path) {
     const DWORD n = GetFullPathNameA(windowsPath(path).c_str(), MAX_PATH, full, nullptr);
     return n > 0 && n < MAX_PATH ? full : path;
 }
-
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Where process `pid` loaded winmm.dll from, or "" when it has not.
 std::string winmmOf(DWORD pid) {
@@ -40,17 +39,9 @@ std::string winmmOf(DWORD pid) {
     return found;
 }
 
-bool underWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
-
-std::string lower(std::string s) {
-    CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
 class PlantedWinmm : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fullPath("planted_run");
         CreateDirectoryA(folder.c_str(), nullptr);
         for (const char* name : {"planted_winmm_loaded", "winmm.dll", "basketball.exe", "static_winmm.exe"})
             DeleteFileA((folder + "\\" + name).c_str());
@@ -64,39 +55,39 @@ protected:
             << "start this test with WINEDLLOVERRIDES=winmm=n,b, not " << overrides;
     }
 
-    std::string marker() const { return folder + "\\planted_winmm_loaded"; }
+    // Starts a copy of `original` named `name` in the folder.
+    void startCopy(const std::string& original, const char* name) {
+        programPath = folder + "\\" + name;
+        ASSERT_TRUE(CopyFileA(fullPath(original).c_str(), programPath.c_str(), FALSE));
+    }
 
-    std::string folder;
+    bool plantedLoaded() const {
+        return GetFileAttributesA((folder + "\\planted_winmm_loaded").c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    const std::string folder = fullPath("planted_run");
+    Program program;
 };
 
 TEST_F(PlantedWinmm, AProgramImportingWinmmStaticallyLoadsIt) {
-    const std::string copy = folder + "\\static_winmm.exe";
-    ASSERT_TRUE(CopyFileA(fullPath(staticProgram).c_str(), copy.c_str(), FALSE));
-    std::string commandLine = "\"" + copy + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                               &startup, &info));
-    EXPECT_EQ(WaitForSingleObject(info.hProcess, 30000), WAIT_OBJECT_0);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    EXPECT_TRUE(exists(marker())) << "the planted winmm.dll was not loaded: the check below cannot fail";
+    ASSERT_NO_FATAL_FAILURE(startCopy(staticProgram, "static_winmm.exe"));
+    ASSERT_TRUE(program.start());
+    DWORD code = 1;
+    EXPECT_TRUE(program.waitExit(30000, code));
+    EXPECT_TRUE(plantedLoaded()) << "the planted winmm.dll was not loaded: the check below cannot fail";
 }
 
 TEST_F(PlantedWinmm, TheProgramTakesWinmmFromTheSystemFolderNeverFromBesideIt) {
-    programPath = folder + "\\basketball.exe";
-    ASSERT_TRUE(CopyFileA(fullPath(basketball).c_str(), programPath.c_str(), FALSE));
-    Program program;
+    ASSERT_NO_FATAL_FAILURE(startCopy(basketball, "basketball.exe"));
     SetWindows set;
     std::string error;
     ASSERT_TRUE(play::startSet(program, set, error)) << error;
     // The set rolls in: the clock, and the timer resolution while the ball moves, are winmm's.
     char system[MAX_PATH] = "";
     ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
-    const std::string loaded = winmmOf(program.pid);
-    EXPECT_EQ(lower(loaded), lower(std::string(system) + "\\winmm.dll"));
-    EXPECT_FALSE(exists(marker())) << "the planted winmm.dll was loaded";
+    EXPECT_EQ(lstrcmpiA(winmmOf(program.pid).c_str(), (std::string(system) + "\\winmm.dll").c_str()), 0)
+        << "winmm.dll from " << winmmOf(program.pid);
+    EXPECT_FALSE(plantedLoaded()) << "the planted winmm.dll was loaded";
 
     HWND menu = play::openMenu(program, set);
     ASSERT_NE(menu, nullptr);
@@ -104,17 +95,14 @@ TEST_F(PlantedWinmm, TheProgramTakesWinmmFromTheSystemFolderNeverFromBesideIt) {
     DWORD code = 1;
     EXPECT_TRUE(program.waitExit(play::windowTimeoutMs, code));
     EXPECT_EQ(code, 0u);
-    EXPECT_FALSE(exists(marker())) << "the planted winmm.dll was loaded on the way out";
+    EXPECT_FALSE(plantedLoaded()) << "the planted winmm.dll was loaded on the way out";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: %s basketball.exe winmm.dll static_winmm.exe [gtest options]\n", argv[0]);
-        return 2;
-    }
+    if (argc < 4) return std::fprintf(stderr, "usage: %s basketball.exe winmm.dll static_winmm.exe\n", argv[0]), 2;
     basketball = argv[1];
     plantedDll = argv[2];
     staticProgram = argv[3];

@@ -6,13 +6,11 @@
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    if (reason != DLL_PROCESS_ATTACH) return TRUE;
-    char path[MAX_PATH];
-    DWORD folder = GetModuleFileNameA(self, path, MAX_PATH);
+    char path[MAX_PATH + 32];
+    DWORD folder = reason == DLL_PROCESS_ATTACH ? GetModuleFileNameA(self, path, MAX_PATH) : 0;
     while (folder > 0 && path[folder - 1] != '\\') --folder;
-    const char marker[] = "planted_winmm_loaded";
-    if (folder == 0 || folder + sizeof marker > MAX_PATH) return TRUE;
-    lstrcpyA(path + folder, marker);
+    if (folder == 0) return TRUE;
+    lstrcpyA(path + folder, "planted_winmm_loaded");
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     return TRUE;
