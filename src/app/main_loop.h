@@ -33,7 +33,6 @@ unsigned long forMessageOr(void* handle, unsigned long milliseconds, unsigned lo
 // The one message loop: dispatches every message, and whenever the queue is empty and more
 // than 0.05 s have passed since the last step, steps the ball. Between the two it sleeps
 // until a message arrives, the step falls due or the next present; while the ball rests with
-// nothing left to show, until a message arrives. The millisecond clock's resolution is raised while the ball moves and lowered at
-// rest and on the way out. Returns the WM_QUIT code.
-int runMainLoop(FlightStepper& ball);
+// nothing left to show, until a message arrives. The millisecond clock's resolution is raised
+// while the ball moves and lowered at rest and on the way out. Returns the WM_QUIT code.
 int runMainLoop(FlightStepper& ball, StepWake wake);

@@ -166,8 +166,6 @@ bool waitForMessage(void* handle, unsigned long milliseconds) {
     return result == WAIT_OBJECT_0 + count;
 }
 
-int runMainLoop(FlightStepper& ball) { return runMainLoop(ball, StepWake::best); }
-
 int runMainLoop(FlightStepper& ball, StepWake wake) {
     Stopwatch loopClock;
     loopClock.restart();
