@@ -196,6 +196,8 @@ TEST(Language, AboutScreenScoreboardAndMenuInTheUsersLanguage) {
     ASSERT_NE(menu = openMenu(program, set), nullptr);
     const RECT menuRect = windowRect(menu);
     ASSERT_TRUE(closeMenu(program));
+    // Off the menus: one that opens under the mouse may light the item there.
+    mouseTo(1000, 10);
     std::vector<DWORD> wanted, other;
     for (LANGID each : {russian, english}) {
         HMENU own = loadProgramMenuIn(115, each);
