@@ -210,8 +210,11 @@ TEST(Language, AboutScreenScoreboardAndMenuInTheUsersLanguage) {
     }
     ASSERT_NE(menu = openMenu(program, set), nullptr);
     mouseTo(1000, 10);
-    EXPECT_TRUE(waitUntil([&] { return readScreen(windowRect(menu)) == wanted; }, windowTimeoutMs))
-        << "the program's menu at " << describe(windowRect(menu)) << " is not the menu in " << expected;
+    std::vector<DWORD> shown;
+    EXPECT_TRUE(waitUntil([&] { return (shown = readScreen(windowRect(menu))) == wanted; }, windowTimeoutMs))
+        << "the program's menu at " << describe(windowRect(menu)) << " is not the menu in " << expected << ": "
+        << (shown.size() == wanted.size() ? mismatches(shown, int(shown.size()), 1, wanted, int(wanted.size()), everywhere) : -1)
+        << " pixels differ";
     EXPECT_NE(wanted, other);
     ASSERT_TRUE(chooseMenuItem(menu, menuExit));
     EXPECT_TRUE(endsWithCodeZero(program));
