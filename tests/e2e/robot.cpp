@@ -428,7 +428,12 @@ TEST(Drag, TheBackboardCarriesHostNetAndScoreboardButNotTheBall) {
     EXPECT_RECT(windowRect(set.scoreboard), x, y - 51, x + 187, y - 9);
     EXPECT_PRED2(sameRect, windowRect(set.ball), ball) << describe(windowRect(set.ball));
     // The clicked backboard stays below what it owns: the net's rim shows over its bracket.
-    EXPECT_TRUE(waitUntil([&] { return netRimShows(windowRect(set.net)); }, windowTimeoutMs));
+    EXPECT_TRUE(waitUntil([&] { return netRimShows(windowRect(set.net)); }, windowTimeoutMs))
+        << "at the rim: " << [&] {
+               char name[64] = "";
+               GetClassNameA(WindowFromPoint({windowRect(set.net).left + 40, windowRect(set.net).top + 4}), name, sizeof name);
+               return std::string(name);
+           }();
 
     // The hoop went with the backboard.
     ASSERT_TRUE(dropIntoHoop(set));
