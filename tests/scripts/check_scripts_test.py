@@ -164,6 +164,10 @@ for w, x, y in ((ball, 10, 20), (ball, 10, 20), (board, 5, 5), (ball, 30, 40)):
     w.map()
     w.configure(x=x, y=y)
 d.sync()
+# The windows live until the recorder has read their names.
+print("moved", flush=True)
+import sys
+sys.stdin.read()
 """
 
 
@@ -189,8 +193,11 @@ class MotionFigures(unittest.TestCase):
                 recorder.stdin.flush()
                 # the mark is written once the recorder listens to the X server
                 self.assertTrue(self.wait_for(lambda: os.path.exists(path) and "mark" in pathlib.Path(path).read_text()), "the start mark")
-                subprocess.run([python, "-c", MOVER], env=env, check=True)
+                mover = subprocess.Popen([python, "-c", MOVER], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                         text=True, env=env)
+                self.assertEqual(mover.stdout.readline(), "moved\n")
                 out, _ = recorder.communicate("end throw\nresult passed on\n", timeout=20)
+                mover.communicate("", timeout=20)
                 flights = self.motion.flights_of(path)
         finally:
             server.terminate()  # it removes its lock and socket
