@@ -18,11 +18,7 @@ using GetDeviceInfoFunction = LONG(WINAPI*)(DISPLAYCONFIG_DEVICE_INFO_HEADER*);
 
 template <typename Function>
 Function user32(const char* name) {
-    const FARPROC address = user32Function(name);
-    Function function = nullptr;
-    static_assert(sizeof function == sizeof address, "function pointers of one size");
-    if (address) CopyMemory(&function, &address, sizeof function);
-    return function;
+    return functionFrom<Function>(user32Function(name));
 }
 
 struct Rate {

@@ -14,11 +14,16 @@ HMODULE loadSystemLibrary(const char* name, LoadLibraryExFn load = LoadLibraryEx
 // one would be looked for beside the program first.
 FARPROC systemLibraryFunction(const char* library, const char* name);
 
+// A function looked up with GetProcAddress, as its own type; null stays null.
 template <typename Function>
-Function systemFunction(const char* library, const char* name) {
-    const FARPROC address = systemLibraryFunction(library, name);
+Function functionFrom(FARPROC address) {
     Function function = nullptr;
     static_assert(sizeof function == sizeof address, "function pointers of one size");
     if (address) CopyMemory(&function, &address, sizeof function);
     return function;
+}
+
+template <typename Function>
+Function systemFunction(const char* library, const char* name) {
+    return functionFrom<Function>(systemLibraryFunction(library, name));
 }
