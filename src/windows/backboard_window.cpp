@@ -144,7 +144,9 @@ void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
 }
 
 void BackboardWindow::placeSet(HWND net, HWND scoreboard) {
-    const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    // Each window draws itself anew where it lands: bits copied from where it stood can be
+    // the screen's under load (another window's, not yet its own), and would then stay.
+    const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
     SetWindowPos(GetParent(hwnd), nullptr, boardX, boardY, 0, 0, flags);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0, flags);
     const POINT netAt = netPlace(), scoreboardAt = scoreboardPlace();
