@@ -693,12 +693,12 @@ def master(name):
 
 
 def master_rgba(name):
-    """The master of shaped picture `name` as RGBA: alpha the coverage of the 200 % region's
-    outline, from 4 x 4 samples a pixel; colour 0 where it is 0, else the master's own."""
+    """The master of shaped picture `name` as RGBA: alpha the coverage of its outline, from
+    4 x 4 samples a pixel; colour 0 where it is 0, else the master's own."""
     w, h, _ = PICTURES[name]
     m = MASTER_SCALE[name]
     rgb = master(name)
-    alpha = clamp8(coverage(name, w * m, h * m, MASTER_SHIFT, 4) * 255)
+    alpha = clamp8(coverage(name, w * m, h * m, 4, MASTER_INSET) * 255)
     rgb[alpha == 0] = 0
     return np.dstack([rgb, alpha])
 
@@ -730,32 +730,35 @@ def region(name, dpi):
 
 # --- coverage of the window's outline ---------------------------------------------------------
 #
-# A window's region takes a pixel whose centre lies inside its outline; the outline is the
-# shape tables' polygons (the ball: the disc inscribed in its square) with every vertex half a
-# pixel of that size in from the 100 % vertex, counted in 100 % pixels: 0.5 at 100 %, 0.25 at
-# 200 %. A picture's alpha is the share of each pixel that outline covers.
+# A window's region takes pixel (x, y) when the point (x, y) lies inside its polygons: read as
+# the square from (x, y) to (x + 1, y + 1), the pixel is in when its top-left corner is, and
+# the region's outline is the polygons themselves, at every size (a straight edge along whole
+# pixels stays sharp). The ball's region is the disc through the centres of the pixels along
+# its square's edges: half a pixel of that size in from the square. A picture's alpha is the
+# share of each pixel that outline covers.
 
 SHAPED = ("ball", "backboard", "net", "scoreboard", "scoreboard_en")
-MASTER_SHIFT = 0.25        # the masters carry the outline of the 200 % region
+MASTER_INSET = 0.25        # the masters' ball: the 200 % disc, in 100 % pixels
 
 
-def coverage(name, W, H, shift, k):
+def coverage(name, W, H, k, inset=0.5):
     """Share (0..1) of each pixel of picture `name` drawn at W x H a frame that its outline
-    covers, from k x k samples a pixel; every frame of a strip alike."""
+    covers, from k x k samples a pixel; every frame of a strip alike. `inset`: the ball's
+    disc, in from its square, in 100 % pixels."""
     w, h, frames = PICTURES[name]
     base, _ = _design(name)
     g = Samples(w, h, W, H, k)
     t = geometry.TABLES
     if base == "ball":
-        r = w / 2 - shift
+        r = w / 2 - inset
         inside = (g.u - w / 2) ** 2 + (g.v - h / 2) ** 2 <= r * r
     elif base in ("backboard", "scoreboard"):
-        inside = g.polygons([t[base + "Outline"]], winding=True, shift=shift)
+        inside = g.polygons([t[base + "Outline"]], winding=True, shift=0)
     elif base == "net":
         band, body = geometry.split(t["netOutline"], t["netOutlineCounts"])
         holes = geometry.split(t["netHoles"], t["netHoleCounts"])
         # one polygon list filled alternately, as the region is, less the openings
-        inside = g.polygons([band, body], shift=shift) & ~g.polygons(holes, shift=shift)
+        inside = g.polygons([band, body], shift=0) & ~g.polygons(holes, shift=0)
     else:
         inside = np.ones(g.u.shape, dtype=bool)
     return np.tile(downsample(inside.astype(float), k), (frames, 1))
@@ -766,7 +769,7 @@ def with_alpha(name, rgb):
     region's pixels keep their colour; the others the outline touches take the picture's own
     colour there (drawn anew, carried past the edge), the rest are 0."""
     w, h, frames = PICTURES[name]
-    alpha = clamp8(coverage(name, w, h, 0.5, 16) * 255)
+    alpha = clamp8(coverage(name, w, h, 16) * 255)
     inside = np.tile(region(name, 96), (frames, 1))
     # the region's pixels show and every other is cut: never wholly one or the other
     alpha[inside] = np.maximum(alpha[inside], 1)

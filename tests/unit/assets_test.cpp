@@ -367,7 +367,9 @@ PixelImage readMaster(const std::string& name) {
 
 struct CoverageCase {
     const char* name;
-    int width, height, frames, dpi;
+    int width, height, frames;
+    bool curved;  // else its outline runs along whole pixels but at its three cut corners
+    int dpi;
 };
 
 class Coverage : public ::testing::TestWithParam<CoverageCase> {};
@@ -406,7 +408,7 @@ TEST_P(Coverage, OpaqueInsideTheRegionTransparentOutsideSoftAlongItsOutline) {
                                   << std::hex << p;
             }
     EXPECT_EQ(wrong, 0);
-    EXPECT_GE(soft, c.frames * (w + h) / 2) << "partly covered pixels along the outline";
+    EXPECT_GE(soft, c.curved ? c.frames * (w + h) / 2 : 3) << "partly covered pixels along the outline";
     // Premultiplied, as a layered window takes it, no channel exceeds the alpha.
     premultiply(picture);
     for (std::uint32_t p : picture.pixels)
@@ -415,9 +417,9 @@ TEST_P(Coverage, OpaqueInsideTheRegionTransparentOutsideSoftAlongItsOutline) {
 
 std::vector<CoverageCase> coverageCases() {
     std::vector<CoverageCase> out;
-    const CoverageCase pictures[] = {{"ball", 50, 50, 7, 0},      {"backboard", 187, 134, 1, 0},
-                                     {"net", 83, 76, 1, 0},       {"scoreboard", 187, 42, 1, 0},
-                                     {"scoreboard_en", 187, 42, 1, 0}};
+    const CoverageCase pictures[] = {{"ball", 50, 50, 7, true, 0},         {"backboard", 187, 134, 1, true, 0},
+                                     {"net", 83, 76, 1, true, 0},          {"scoreboard", 187, 42, 1, false, 0},
+                                     {"scoreboard_en", 187, 42, 1, false, 0}};
     for (int dpi : {96, 144, 192})
         for (CoverageCase c : pictures) {
             c.dpi = dpi;
