@@ -75,20 +75,24 @@ std::vector<std::vector<bool>> fill(const std::vector<Polygon>& polygons, int wi
                                     bool winding) {
     std::vector<std::vector<bool>> inside(height, std::vector<bool>(width, false));
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            int count = 0;
-            for (const Polygon& poly : polygons) {
-                for (int i = 0; i < poly.count; ++i) {
-                    const ShapePoint a = poly.points[i];
-                    const ShapePoint b = poly.points[(i + 1) % poly.count];
-                    if (a.y == b.y || y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
-                    // x >= crossing, in integers: (x - a.x) * (b.y - a.y) against (y - a.y) * (b.x - a.x)
-                    const long lhs = static_cast<long>(x - a.x) * (b.y - a.y);
-                    const long rhs = static_cast<long>(y - a.y) * (b.x - a.x);
-                    const bool right = b.y > a.y ? lhs >= rhs : lhs <= rhs;
-                    if (right) count += b.y > a.y ? 1 : -1;
-                }
+        // each edge across the row adds its direction to every x right of its crossing
+        std::vector<int> step(static_cast<std::size_t>(width) + 1, 0);
+        for (const Polygon& poly : polygons) {
+            for (int i = 0; i < poly.count; ++i) {
+                const ShapePoint a = poly.points[i];
+                const ShapePoint b = poly.points[(i + 1) % poly.count];
+                if (a.y == b.y || y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
+                // x >= crossing, in integers: (x - a.x) * (b.y - a.y) >= (y - a.y) * (b.x - a.x)
+                // going down (<= going up), that is x - a.x >= their quotient, rounded up
+                const long dy = b.y - a.y;
+                const long rhs = static_cast<long>(y - a.y) * (b.x - a.x);
+                const long up = rhs / dy + (rhs % dy != 0 && (rhs < 0) == (dy < 0) ? 1 : 0);
+                step[static_cast<std::size_t>(std::clamp<long>(a.x + up, 0, width))] += dy > 0 ? 1 : -1;
             }
+        }
+        int count = 0;
+        for (int x = 0; x < width; ++x) {
+            count += step[static_cast<std::size_t>(x)];
             inside[y][x] = winding ? count != 0 : (count % 2) != 0;
         }
     }
@@ -351,8 +355,10 @@ PixelImage fromBitmap(const Picture& p) {
 // A master as the art tools decoded it for these tests (tools/unpack_masters.py).
 PixelImage readMaster(const std::string& name) {
     const std::string path = std::string(MASTERS_DIR) + "/" + name + "_master.raw";
-    std::ifstream in(path, std::ios::binary);
-    const Bytes b{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    Bytes b(in ? static_cast<std::size_t>(in.tellg()) : 0);
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size()));
     PixelImage image;
     if (b.size() < 8) {
         ADD_FAILURE() << "cannot read " << path;
@@ -384,6 +390,15 @@ TEST_P(Coverage, OpaqueInsideTheRegionTransparentOutsideSoftAlongItsOutline) {
     const std::string shape = std::string(c.name).substr(0, std::string(c.name).find('_'));
     const Region region = regionAt(shape, w, h, c.dpi);
     auto in = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && region[y][x]; };
+    // the region's pixels in each box from the corner, for the counts around a pixel
+    std::vector<int> sums(static_cast<std::size_t>(w + 1) * (h + 1), 0);
+    auto sum = [&](int x, int y) -> int& { return sums[static_cast<std::size_t>(y) * (w + 1) + x]; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) sum(x + 1, y + 1) = sum(x, y + 1) + sum(x + 1, y) - sum(x, y) + in(x, y);
+    auto around = [&](int x, int y, int r) {
+        const int x0 = std::max(x - r, 0), y0 = std::max(y - r, 0), x1 = std::min(x + r + 1, w), y1 = std::min(y + r + 1, h);
+        return sum(x1, y1) - sum(x0, y1) - sum(x1, y0) + sum(x0, y0);
+    };
     // The outline passes among the pixels whose neighbours differ from them. The master is one
     // drawing for every scale, where the region's vertices are rounded to whole pixels: there
     // the outline lies within a pixel more.
@@ -392,9 +407,7 @@ TEST_P(Coverage, OpaqueInsideTheRegionTransparentOutsideSoftAlongItsOutline) {
     for (int f = 0; f < c.frames; ++f)
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
-                int neighbours = 0;
-                for (int dy = -reach; dy <= reach; ++dy)
-                    for (int dx = -reach; dx <= reach; ++dx) neighbours += in(x + dx, y + dy);
+                const int neighbours = around(x, y, reach);
                 const std::uint32_t p = picture.at(x, f * h + y);
                 const std::uint32_t a = p >> 24;
                 soft += a > 0 && a < 255;
