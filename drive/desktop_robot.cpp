@@ -304,6 +304,24 @@ std::vector<DWORD> readScreen(const RECT& r) {
     return pixels;
 }
 
+namespace {
+
+// Zeroes the pixels of rows [top, top + pixels / width) whose alpha in the 32-bit DIB `bits`
+// (`rows` rows, bottom-up when `bottomUp`) is below 255.
+void dropPartlyCovered(std::vector<DWORD>& pixels, const BYTE* bits, int width, int rows, bool bottomUp,
+                       int top) {
+    if (width <= 0) return;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const int y = top + static_cast<int>(i / static_cast<size_t>(width));
+        const int row = bottomUp ? rows - 1 - y : y;
+        if (row < 0 || row >= rows) continue;
+        const size_t at = (static_cast<size_t>(row) * width + i % static_cast<size_t>(width)) * 4 + 3;
+        if (bits[at] != 255) pixels[i] = 0;
+    }
+}
+
+}  // namespace
+
 std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& width) {
     std::vector<DWORD> pixels;
     width = 0;
@@ -313,6 +331,10 @@ std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& w
         LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (bitmap) {
         pixels = bitmapBand(bitmap, top, height, width);
+        DIBSECTION dib{};
+        if (GetObjectA(bitmap, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBitsPixel == 32 && dib.dsBm.bmBits)
+            dropPartlyCovered(pixels, static_cast<const BYTE*>(dib.dsBm.bmBits), width, dib.dsBm.bmHeight,
+                              dib.dsBmih.biHeight > 0, top);
         DeleteObject(bitmap);
     }
     FreeLibrary(module);
@@ -364,8 +386,10 @@ std::vector<DWORD> readProgramBitmapIn(int resourceId, LANGID language, int& wid
     if (dib.size() < sizeof(BITMAPINFOHEADER)) return pixels;
     const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
     const BITMAPINFOHEADER& header = info->bmiHeader;
-    if (header.biBitCount > 8 || header.biCompression != BI_RGB) return pixels;
-    const DWORD colours = header.biClrUsed ? header.biClrUsed : 1u << header.biBitCount;
+    if ((header.biBitCount > 8 && header.biBitCount != 32) || header.biCompression != BI_RGB) return pixels;
+    const DWORD colours = header.biClrUsed        ? header.biClrUsed
+                          : header.biBitCount > 8 ? 0u
+                                                  : 1u << header.biBitCount;
     const char* bits = dib.data() + header.biSize + colours * sizeof(RGBQUAD);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -376,6 +400,8 @@ std::vector<DWORD> readProgramBitmapIn(int resourceId, LANGID language, int& wid
     width = header.biWidth;
     height = std::abs(header.biHeight);
     pixels = copyPixels(memory, 0, 0, width, height);
+    if (header.biBitCount == 32)
+        dropPartlyCovered(pixels, reinterpret_cast<const BYTE*>(bits), width, height, header.biHeight > 0, 0);
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);

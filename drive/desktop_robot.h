@@ -85,12 +85,15 @@ void pressKey(WORD virtualKey);
 // Screen pixels of `r` as 0x00RRGGBB, row by row.
 std::vector<DWORD> readScreen(const RECT& r);
 // Pixels of a bitmap resource of the program's file, rows [top, top + height), same format.
+// Of a bitmap with alpha, a pixel not wholly covered reads as 0, as what lay past a shape did:
+// only the wholly covered ones look the same whether the window blends its edge or cuts it.
 std::vector<DWORD> readProgramBitmap(int resourceId, int top, int height, int& width);
 // Every pixel of `bitmap`, same format; `width` and `height` are set to its size.
 std::vector<DWORD> bitmapPixels(HBITMAP bitmap, int& width, int& height);
 // The program's picture `bitmapId` as the program makes it for a display of `dpi`; same format.
 std::vector<DWORD> readProgramPicture(unsigned bitmapId, unsigned dpi, int& width, int& height);
-// The whole bitmap resource of the program's file in one language, whatever the robot's own.
+// The whole bitmap resource of the program's file in one language, whatever the robot's own;
+// with alpha, as readProgramBitmap.
 std::vector<DWORD> readProgramBitmapIn(int resourceId, LANGID language, int& width, int& height);
 // The program's menu resource in one language, loaded into the robot; null if it has none.
 HMENU loadProgramMenuIn(int resourceId, LANGID language);

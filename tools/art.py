@@ -472,10 +472,11 @@ class Samples:
         self.u /= self.fx
         self.v /= self.fy
 
-    def polygons(self, polys, winding=False):
+    def polygons(self, polys, winding=False, shift=0.5):
         """Samples inside polygons whose 100 % pixel (x, y) is the square from (x, y) to
-        (x + 1, y + 1) in u, v: the platform's integer-point rule made continuous."""
-        moved = [[((x + 0.5) * self.fx - 0.5, (y + 0.5) * self.fy - 0.5) for x, y in p]
+        (x + 1, y + 1) in u, v: the platform's integer-point rule made continuous. A vertex
+        lies at (x + shift, y + shift): at 0.5 a pixel is inside when its centre is."""
+        moved = [[((x + shift) * self.fx - 0.5, (y + shift) * self.fy - 0.5) for x, y in p]
                  for p in polys]
         return geometry.polygon_mask(moved, self.W * self.k, self.H * self.k, winding)
 
@@ -691,6 +692,17 @@ def master(name):
     return clamp8(draw(name, w * m, h * m, k=2))
 
 
+def master_rgba(name):
+    """The master of shaped picture `name` as RGBA: alpha the coverage of its outline, from
+    4 x 4 samples a pixel; colour 0 where it is 0, else the master's own."""
+    w, h, _ = PICTURES[name]
+    m = MASTER_SCALE[name]
+    rgb = master(name)
+    alpha = clamp8(coverage(name, w * m, h * m, 4, MASTER_INSET) * 255)
+    rgb[alpha == 0] = 0
+    return np.dstack([rgb, alpha])
+
+
 def region(name, dpi):
     """Pixels of the window's shape at `dpi` for one frame: the shape tables' vertices scaled
     as the program scales them, by the platform's rule; the ball a disc; the rest whole."""
@@ -714,6 +726,57 @@ def region(name, dpi):
         c = (np.arange(W) + 0.5 - W / 2) / (W / 2 - 0.5)
         return c[None, :] ** 2 + c[:, None] ** 2 <= 1
     return np.ones((H, W), dtype=bool)
+
+
+# --- coverage of the window's outline ---------------------------------------------------------
+#
+# A window's region takes pixel (x, y) when the point (x, y) lies inside its polygons: read as
+# the square from (x, y) to (x + 1, y + 1), the pixel is in when its top-left corner is, and
+# the region's outline is the polygons themselves, at every size (a straight edge along whole
+# pixels stays sharp). The ball's region is the disc through the centres of the pixels along
+# its square's edges: half a pixel of that size in from the square. A picture's alpha is the
+# share of each pixel that outline covers.
+
+SHAPED = ("ball", "backboard", "net", "scoreboard", "scoreboard_en")
+MASTER_INSET = 0.25        # the masters' ball: the 200 % disc, in 100 % pixels
+
+
+def coverage(name, W, H, k, inset=0.5):
+    """Share (0..1) of each pixel of picture `name` drawn at W x H a frame that its outline
+    covers, from k x k samples a pixel; every frame of a strip alike. `inset`: the ball's
+    disc, in from its square, in 100 % pixels."""
+    w, h, frames = PICTURES[name]
+    base, _ = _design(name)
+    g = Samples(w, h, W, H, k)
+    t = geometry.TABLES
+    if base == "ball":
+        r = w / 2 - inset
+        inside = (g.u - w / 2) ** 2 + (g.v - h / 2) ** 2 <= r * r
+    elif base in ("backboard", "scoreboard"):
+        inside = g.polygons([t[base + "Outline"]], winding=True, shift=0)
+    elif base == "net":
+        band, body = geometry.split(t["netOutline"], t["netOutlineCounts"])
+        holes = geometry.split(t["netHoles"], t["netHoleCounts"])
+        # one polygon list filled alternately, as the region is, less the openings
+        inside = g.polygons([band, body], shift=0) & ~g.polygons(holes, shift=0)
+    else:
+        inside = np.ones(g.u.shape, dtype=bool)
+    return np.tile(downsample(inside.astype(float), k), (frames, 1))
+
+
+def with_alpha(name, rgb):
+    """The 100 % picture `rgb` (today's pixels) as RGBA: alpha the outline's coverage; the
+    region's pixels keep their colour; the others the outline touches take the picture's own
+    colour there (drawn anew, carried past the edge), the rest are 0."""
+    w, h, frames = PICTURES[name]
+    alpha = clamp8(coverage(name, w, h, 16) * 255)
+    inside = np.tile(region(name, 96), (frames, 1))
+    # the region's pixels show and every other is cut: never wholly one or the other
+    alpha[inside] = np.maximum(alpha[inside], 1)
+    alpha[~inside] = np.minimum(alpha[~inside], 254)
+    col = np.where(inside[..., None], rgb, clamp8(draw(name, w, h, k=8)))
+    col[alpha == 0] = 0
+    return np.dstack([col, alpha])
 
 
 # --- icon and cursor ---------------------------------------------------------------------------

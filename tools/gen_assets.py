@@ -19,6 +19,8 @@ ROOT = Path(__file__).resolve().parent.parent
 RES = ROOT / "res"
 
 BLACK = (0, 0, 0)
+# The shaped windows' pictures carry an alpha channel (32 bits a pixel); the About picture and
+# the digits, drawn on opaque ground, stay 8-bit.
 BITMAPS = [  # file, resource number, picture, colours that must stay exact
     ("ball.bmp", 103, art.ball_strip, [BLACK]),
     ("backboard.bmp", 105, art.backboard, [BLACK]),
@@ -50,21 +52,33 @@ def write(name, data):
 def main():
     pictures = {}
     drawn = {}
+    def save(name, index, palette):
+        shown = np.array(palette, dtype=np.uint8)[index]
+        picture = name[:-len(".bmp")]
+        if picture in art.SHAPED:
+            shown = art.with_alpha(picture, shown)
+            write(name, resfmt.bmp32_bytes(shown))
+        else:
+            write(name, resfmt.bmp_bytes(index, palette))
+        return shown
+
     for name, number, draw, exact in BITMAPS:
         rgb = draw()
         index, palette = resfmt.quantize(rgb, exact)
-        write(name, resfmt.bmp_bytes(index, palette))
-        pictures[number] = np.array(palette, dtype=np.uint8)[index]
+        pictures[number] = save(name, index, palette)
         drawn[number] = (rgb, index, palette)
     for name, number, draw, twin in TWINS:
         index, palette = resfmt.quantize_like(draw(), *drawn[twin], [BLACK, art.SCORE_BLUE])
-        write(name, resfmt.bmp_bytes(index, palette))
-        pictures[number] = np.array(palette, dtype=np.uint8)[index]
+        pictures[number] = save(name, index, palette)
 
     # The masters the program scales from at other display scales, in 256 colours each, as the
     # 100 % pictures are (chosen by libimagequant, no dithering: under 1 of 255 off on average).
     # That halves them and keeps the program, with both languages' masters, within its size.
+    # The shaped ones carry the coverage of their outline as alpha, in a palette too.
     for name in art.PICTURES:
+        if name in art.SHAPED:
+            write(name + "_master.png", resfmt.quantize_rgba(art.master_rgba(name)))
+            continue
         buf = io.BytesIO()
         master = Image.fromarray(art.master(name))
         master = master.quantize(256, method=Image.Quantize.LIBIMAGEQUANT, dither=Image.Dither.NONE)

@@ -70,6 +70,51 @@ def bmp_bytes(index, palette):
     return filehdr + header + pal + pixels
 
 
+def bmp32_bytes(rgba):
+    """32-bit BI_RGB bottom-up DIB file with a 40-byte header, alpha in each pixel's top byte
+    and the colours straight (not multiplied by it)."""
+    h, w, _ = rgba.shape
+    pixels = rgba[::-1][..., [2, 1, 0, 3]].astype(np.uint8).tobytes()
+    header = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 32, 0, len(pixels), 2835, 2835, 0, 0)
+    offset = 14 + len(header)
+    filehdr = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return filehdr + header + pixels
+
+
+def quantize_rgba(rgba, edge_colours=64):
+    """Palette PNG of an RGBA picture with an alpha per entry. Entry 0 is the transparent
+    black of every pixel of alpha 0; the partly covered pixels share `edge_colours` entries,
+    chosen by libimagequant in colour and alpha (kept between 1 and 254); the opaque pixels
+    the rest, chosen in colour alone, no dithering: alpha 0 and 255 stay exact."""
+    h, w, _ = rgba.shape
+    flat = rgba.reshape(-1, 4)
+    alpha = flat[:, 3]
+    index = np.zeros(len(flat), dtype=np.int32)
+    entries = [(0, 0, 0, 0)]
+    for pick, colours, mode in ((alpha == 255, 255 - edge_colours, "RGB"),
+                                ((alpha > 0) & (alpha < 255), edge_colours, "RGBA")):
+        if not pick.any():
+            continue
+        part = flat[pick][:, :4 if mode == "RGBA" else 3]
+        img = Image.fromarray(np.ascontiguousarray(part.reshape(1, -1, len(mode))), mode)
+        q = img.quantize(colors=colours, method=Image.Quantize.LIBIMAGEQUANT,
+                         dither=Image.Dither.NONE)
+        pal = np.array(q.getpalette(rawmode=mode), dtype=np.int32).reshape(-1, len(mode))
+        used = np.asarray(q, dtype=np.int32).reshape(-1)
+        if mode == "RGB":
+            pal = np.hstack([pal, np.full((len(pal), 1), 255)])
+        pal[:, 3] = np.clip(pal[:, 3], 1 if mode == "RGBA" else 255, 254 if mode == "RGBA" else 255)
+        index[pick] = used + len(entries)
+        entries += [tuple(e) for e in pal[:colours].tolist()]
+    assert len(entries) <= 256 and index.max() < len(entries)
+    pal = np.array(entries, dtype=np.uint8)
+    img = Image.fromarray(index.astype(np.uint8).reshape(h, w), "P")
+    img.putpalette(pal[:, :3].reshape(-1).tolist())
+    buf = io.BytesIO()
+    img.save(buf, format="PNG", optimize=True, transparency=pal[:, 3].tobytes())
+    return buf.getvalue()
+
+
 def _mask_rows(bits, w):
     """1-bit rows, bottom-up, each padded to 32 bits."""
     stride = ((w + 31) // 32) * 4

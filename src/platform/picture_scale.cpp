@@ -36,42 +36,62 @@ Taps taps(int from, int to) {
 
 // One result row at a time: the source rows it covers summed down into one plane per channel
 // (whole rows at a time, which the compiler vectorises), then across. Nothing bigger than one
-// source row is held. `Sum` holds a whole pixel's sum: at most 255 times the source's area.
-template <class Sum>
+// source row is held. `Sum` holds a whole pixel's sum: at most 255 (with alpha 255 * 255)
+// times the source's area. With alpha, each colour is weighted by its pixel's alpha and the
+// alphas are summed too; the mean colour is the weighted sum over the alphas' sum.
+template <class Sum, bool withAlpha>
 void scaleRows(const PixelImage& source, const Taps& across, const Taps& down, PixelImage& out) {
+    constexpr std::size_t channels = withAlpha ? 4 : 3;
     const auto sourceWidth = static_cast<std::size_t>(source.width);
     const auto width = static_cast<std::size_t>(out.width);
     const Sum total = static_cast<Sum>(sourceWidth) * static_cast<Sum>(source.height);
-    std::vector<std::uint32_t> planes(3 * sourceWidth);  // each at most 255 times the source height
+    // each at most 255 (with alpha 255 * 255) times the source height
+    std::vector<std::uint32_t> planes(channels * sourceWidth);
     for (std::size_t y = 0; y < static_cast<std::size_t>(out.height); ++y) {
         std::uint32_t* const b = planes.data();
         std::uint32_t* const g = b + sourceWidth;
         std::uint32_t* const r = g + sourceWidth;
+        std::uint32_t* const a = withAlpha ? r + sourceWidth : nullptr;
         std::fill(planes.begin(), planes.end(), 0u);
         const std::uint32_t* in = source.pixels.data() + static_cast<std::size_t>(down.first[y]) * sourceWidth;
         for (std::size_t k = down.at[y]; k < down.at[y + 1]; ++k, in += sourceWidth) {
             const std::uint32_t weight = down.w[k];
             for (std::size_t x = 0; x < sourceWidth; ++x) {
-                b[x] += weight * (in[x] & 0xFFu);
-                g[x] += weight * ((in[x] >> 8) & 0xFFu);
-                r[x] += weight * ((in[x] >> 16) & 0xFFu);
+                const std::uint32_t alpha = withAlpha ? in[x] >> 24 : 1u;
+                b[x] += weight * alpha * (in[x] & 0xFFu);
+                g[x] += weight * alpha * ((in[x] >> 8) & 0xFFu);
+                r[x] += weight * alpha * ((in[x] >> 16) & 0xFFu);
+                if (withAlpha) a[x] += weight * alpha;
             }
         }
         std::uint32_t* pixel = out.pixels.data() + y * width;
         for (std::size_t x = 0; x < width; ++x) {
-            Sum sum[3] = {0, 0, 0};
+            Sum sum[4] = {0, 0, 0, 0};
             const std::size_t from = static_cast<std::size_t>(across.first[x]);
             for (std::size_t k = across.at[x], i = from; k < across.at[x + 1]; ++k, ++i) {
                 const Sum weight = across.w[k];
                 sum[0] += weight * b[i];
                 sum[1] += weight * g[i];
                 sum[2] += weight * r[i];
+                if (withAlpha) sum[3] += weight * a[i];
             }
+            // Without alpha every weight is 1: the colours' sums over the area.
+            const Sum over = withAlpha ? sum[3] : total;
+            const auto alpha = static_cast<std::uint32_t>((sum[3] + total / 2) / total);
             std::uint32_t value = 0;
-            for (int c = 0; c < 3; ++c) value |= static_cast<std::uint32_t>((sum[c] + total / 2) / total) << (8 * c);
+            if (!withAlpha || alpha != 0) {  // what rounds to transparent is black
+                for (int c = 0; c < 3; ++c) value |= static_cast<std::uint32_t>((sum[c] + over / 2) / over) << (8 * c);
+                if (withAlpha) value |= alpha << 24;
+            }
             pixel[x] = value;
         }
     }
+}
+
+bool hasAlpha(const PixelImage& image) {
+    for (std::uint32_t p : image.pixels)
+        if ((p >> 24) != 0) return true;
+    return false;
 }
 
 }  // namespace
@@ -84,12 +104,16 @@ PixelImage scaleArea(const PixelImage& source, int width, int height) {
     out.width = width;
     out.height = height;
     out.pixels.assign(static_cast<std::size_t>(width) * height, 0);
-    // 32-bit sums where they cannot overflow (every picture of the program), else 64-bit.
+    if (hasAlpha(source)) {
+        scaleRows<std::uint64_t, true>(source, across, down, out);
+        return out;
+    }
+    // 32-bit sums where they cannot overflow (every opaque picture of the program), else 64-bit.
     const std::uint64_t largest = 255u * std::uint64_t(source.width) * std::uint64_t(source.height) * 2;
     if (largest <= 0xFFFFFFFFu)
-        scaleRows<std::uint32_t>(source, across, down, out);
+        scaleRows<std::uint32_t, false>(source, across, down, out);
     else
-        scaleRows<std::uint64_t>(source, across, down, out);
+        scaleRows<std::uint64_t, false>(source, across, down, out);
     return out;
 }
 
@@ -113,4 +137,13 @@ PixelImage scaleStrip(const PixelImage& source, int frames, int frameWidth, int 
         out.pixels.insert(out.pixels.end(), scaled.pixels.begin(), scaled.pixels.end());
     }
     return out;
+}
+
+void premultiply(PixelImage& image) {
+    for (std::uint32_t& p : image.pixels) {
+        const std::uint32_t a = p >> 24;
+        std::uint32_t value = a << 24;
+        for (int c = 0; c < 3; ++c) value |= (((p >> (8 * c)) & 0xFFu) * a + 127) / 255 << (8 * c);
+        p = value;
+    }
 }

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-// Pixels as 32-bit values, one byte a channel (the top byte unused), rows top to bottom.
+// Pixels as 32-bit values, one byte a channel, rows top to bottom. The top byte is the alpha,
+// the colours straight (not multiplied by it); a picture whose top bytes are all 0 has no
+// alpha and is opaque, as a 32-bit DIB without one.
 struct PixelImage {
     int width = 0;
     int height = 0;
@@ -15,10 +17,15 @@ struct PixelImage {
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// `source` resampled to width x height. Empty for an empty source or a size below 1.
+// `source` resampled to width x height. Empty for an empty source or a size below 1. With
+// alpha, colours are averaged weighted by it, so a transparent pixel's colour never reaches
+// the result, and come back straight (0 where the alpha is 0).
 PixelImage scaleArea(const PixelImage& source, int width, int height);
 
 // A vertical strip of `frames` equal frames, each scaled on its own to frameWidth x
 // frameHeight, so no frame takes colour from its neighbours. Empty when the strip's height is
 // not a whole number of frames.
 PixelImage scaleStrip(const PixelImage& source, int frames, int frameWidth, int frameHeight);
+
+// Each colour multiplied by its pixel's alpha, rounded: (c * a + 127) / 255. The alpha stays.
+void premultiply(PixelImage& image);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/picture_scale.h"
 #include "shapes.h"
 
 namespace {
@@ -35,17 +36,21 @@ struct Rgb {
     bool black() const { return r == 0 && g == 0 && b == 0; }
 };
 
-// An 8-bit bottom-up DIB file, read back as rows counted from the top.
+// An 8-bit or a 32-bit (alpha in the top byte) bottom-up DIB file, read back as rows counted
+// from the top.
 struct Picture {
     Bytes file;
-    int width = 0, height = 0;
+    int width = 0, height = 0, bits = 8;
+    std::size_t pixel(int x, int y) const {
+        const std::size_t bytes = static_cast<std::size_t>(bits / 8);
+        const std::size_t stride = (static_cast<std::size_t>(width) * bytes + 3) & ~std::size_t{3};
+        return u32(file, 10) + static_cast<std::size_t>(height - 1 - y) * stride + static_cast<std::size_t>(x) * bytes;
+    }
     Rgb at(int x, int y) const {
-        const std::size_t stride = (static_cast<std::size_t>(width) + 3) & ~std::size_t{3};
-        const std::size_t row = static_cast<std::size_t>(height - 1 - y);
-        const std::uint8_t index = file.at(u32(file, 10) + row * stride + static_cast<std::size_t>(x));
-        const std::size_t entry = 14 + 40 + 4 * std::size_t{index};
+        const std::size_t entry = bits == 32 ? pixel(x, y) : 14 + 40 + 4 * std::size_t{file.at(pixel(x, y))};
         return {file.at(entry + 2), file.at(entry + 1), file.at(entry)};
     }
+    int alpha(int x, int y) const { return bits == 32 ? file.at(pixel(x, y) + 3) : 255; }
 };
 
 Picture loadPicture(const std::string& name) {
@@ -54,6 +59,7 @@ Picture loadPicture(const std::string& name) {
     if (p.file.size() >= 54) {
         p.width = s32(p.file, 18);
         p.height = s32(p.file, 22);
+        p.bits = static_cast<int>(u16(p.file, 28));
     }
     return p;
 }
@@ -69,20 +75,24 @@ std::vector<std::vector<bool>> fill(const std::vector<Polygon>& polygons, int wi
                                     bool winding) {
     std::vector<std::vector<bool>> inside(height, std::vector<bool>(width, false));
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            int count = 0;
-            for (const Polygon& poly : polygons) {
-                for (int i = 0; i < poly.count; ++i) {
-                    const ShapePoint a = poly.points[i];
-                    const ShapePoint b = poly.points[(i + 1) % poly.count];
-                    if (a.y == b.y || y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
-                    // x >= crossing, in integers: (x - a.x) * (b.y - a.y) against (y - a.y) * (b.x - a.x)
-                    const long lhs = static_cast<long>(x - a.x) * (b.y - a.y);
-                    const long rhs = static_cast<long>(y - a.y) * (b.x - a.x);
-                    const bool right = b.y > a.y ? lhs >= rhs : lhs <= rhs;
-                    if (right) count += b.y > a.y ? 1 : -1;
-                }
+        // each edge across the row adds its direction to every x right of its crossing
+        std::vector<int> step(static_cast<std::size_t>(width) + 1, 0);
+        for (const Polygon& poly : polygons) {
+            for (int i = 0; i < poly.count; ++i) {
+                const ShapePoint a = poly.points[i];
+                const ShapePoint b = poly.points[(i + 1) % poly.count];
+                if (a.y == b.y || y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
+                // x >= crossing, in integers: (x - a.x) * (b.y - a.y) >= (y - a.y) * (b.x - a.x)
+                // going down (<= going up), that is x - a.x >= their quotient, rounded up
+                const long dy = b.y - a.y;
+                const long rhs = static_cast<long>(y - a.y) * (b.x - a.x);
+                const long up = rhs / dy + (rhs % dy != 0 && (rhs < 0) == (dy < 0) ? 1 : 0);
+                step[static_cast<std::size_t>(std::clamp<long>(a.x + up, 0, width))] += dy > 0 ? 1 : -1;
             }
+        }
+        int count = 0;
+        for (int x = 0; x < width; ++x) {
+            count += step[static_cast<std::size_t>(x)];
             inside[y][x] = winding ? count != 0 : (count % 2) != 0;
         }
     }
@@ -110,38 +120,40 @@ std::vector<std::vector<bool>> netRegion() {
 struct BitmapCase {
     const char* file;
     int width, height;
+    std::uint32_t bits;  // 8: a palette of its own; 32: alpha in each pixel's top byte
 };
 
 class Bitmaps : public ::testing::TestWithParam<BitmapCase> {};
 
-TEST_P(Bitmaps, AreEightBitBottomUpWithAPaletteOfTheirOwn) {
+TEST_P(Bitmaps, AreBottomUpEightBitWithAPaletteOrThirtyTwoBit) {
     const BitmapCase c = GetParam();
     const Bytes b = readFile(c.file);
-    ASSERT_GE(b.size(), 14u + 40u + 1024u) << c.file;
+    const std::uint32_t palette = c.bits == 8 ? 1024u : 0u;
+    ASSERT_GE(b.size(), 14u + 40u + palette) << c.file;
     EXPECT_EQ(b[0], 'B');
     EXPECT_EQ(b[1], 'M');
     EXPECT_EQ(u32(b, 2), b.size());
-    EXPECT_EQ(u32(b, 10), 14u + 40u + 1024u) << "pixels follow a 256-entry palette";
+    EXPECT_EQ(u32(b, 10), 14u + 40u + palette) << "pixels follow the header and the palette";
     EXPECT_EQ(u32(b, 14), 40u) << "BITMAPINFOHEADER";
     EXPECT_EQ(s32(b, 18), c.width);
     EXPECT_EQ(s32(b, 22), c.height) << "positive height: rows stored bottom-up";
     EXPECT_EQ(u16(b, 26), 1u);
-    EXPECT_EQ(u16(b, 28), 8u);
+    EXPECT_EQ(u16(b, 28), c.bits);
     EXPECT_EQ(u32(b, 30), 0u) << "BI_RGB";
-    const std::uint32_t stride = (static_cast<std::uint32_t>(c.width) + 3) & ~3u;
-    EXPECT_EQ(b.size(), 14u + 40u + 1024u + stride * static_cast<std::uint32_t>(c.height));
-    EXPECT_EQ(u32(b, 46), 256u) << "the palette declares all 256 colours";
+    const std::uint32_t stride = (static_cast<std::uint32_t>(c.width) * c.bits / 8 + 3) & ~3u;
+    EXPECT_EQ(b.size(), 14u + 40u + palette + stride * static_cast<std::uint32_t>(c.height));
+    EXPECT_EQ(u32(b, 46), palette / 4) << "an 8-bit palette declares all 256 colours";
 }
 
 INSTANTIATE_TEST_SUITE_P(Resources, Bitmaps,
-                         ::testing::Values(BitmapCase{"ball.bmp", 50, 350},
-                                           BitmapCase{"backboard.bmp", 187, 134},
-                                           BitmapCase{"net.bmp", 83, 76},
-                                           BitmapCase{"about.bmp", 400, 300},
-                                           BitmapCase{"about_en.bmp", 400, 300},
-                                           BitmapCase{"scoreboard.bmp", 187, 42},
-                                           BitmapCase{"scoreboard_en.bmp", 187, 42},
-                                           BitmapCase{"digits.bmp", 14, 150}));
+                         ::testing::Values(BitmapCase{"ball.bmp", 50, 350, 32},
+                                           BitmapCase{"backboard.bmp", 187, 134, 32},
+                                           BitmapCase{"net.bmp", 83, 76, 32},
+                                           BitmapCase{"about.bmp", 400, 300, 8},
+                                           BitmapCase{"about_en.bmp", 400, 300, 8},
+                                           BitmapCase{"scoreboard.bmp", 187, 42, 32},
+                                           BitmapCase{"scoreboard_en.bmp", 187, 42, 32},
+                                           BitmapCase{"digits.bmp", 14, 150, 8}));
 
 constexpr Rgb scoreBlue{42, 63, 170};
 
@@ -203,7 +215,7 @@ TEST(Scoreboard, ScorePanelIsPlainBlueWhereTheDigitsGo) {
         const auto region = fill({{scoreboardOutline, scoreboardOutlineCount}}, 187, 42, true);
         for (int y = 0; y < 42; ++y)
             for (int x = 0; x < 187; ++x)
-                if (!region[y][x]) {
+                if (!region[y][x] && p.alpha(x, y) == 0) {
                     EXPECT_TRUE(p.at(x, y).black()) << x << "," << y;
                 }
     }
@@ -222,6 +234,7 @@ TEST(Scoreboard, EnglishDiffersFromRussianOnlyInTheLabel) {
             const bool label = x >= 44 && x < 136 && y >= 4 && y < 38;
             if (!label) {
                 EXPECT_EQ(en.at(x, y), ru.at(x, y)) << x << "," << y;
+                EXPECT_EQ(en.alpha(x, y), ru.alpha(x, y)) << x << "," << y;
             } else {
                 differ += !(en.at(x, y) == ru.at(x, y));
                 const Rgb c = en.at(x, y);
@@ -243,8 +256,8 @@ TEST(Backboard, BlackRimAroundAWhiteBoardInsideTheOutline) {
             const Rgb c = p.at(x, y);
             if (c.r > 240 && c.g > 240 && c.b > 240) ++white;
             const bool edge = in(x, y) && (!in(x - 1, y) || !in(x + 1, y) || !in(x, y - 1) || !in(x, y + 1));
-            // outside the shape and along its edge the picture is black: the rim is the outline
-            if (!in(x, y) || edge) {
+            // along the shape's edge and past it the picture is black: the rim is the outline
+            if (edge || (!in(x, y) && p.alpha(x, y) == 0)) {
                 EXPECT_TRUE(c.black()) << x << "," << y;
             }
         }
@@ -268,7 +281,8 @@ TEST(Net, VisibleShapeIsExactlyTheNonBlackPixels) {
     for (int y = 0; y < 76; ++y) {
         for (int x = 0; x < 83; ++x) {
             visible += region[y][x];
-            if (region[y][x] == p.at(x, y).black()) {
+            // past the shape only what the outline partly covers has a colour
+            if (region[y][x] ? p.at(x, y).black() : !p.at(x, y).black() && p.alpha(x, y) == 0) {
                 ++mismatches;
                 ADD_FAILURE() << "pixel " << x << "," << y << (region[y][x] ? " in the shape is black"
                                                                              : " outside the shape is not black");
@@ -283,6 +297,154 @@ TEST(Net, VisibleShapeIsExactlyTheNonBlackPixels) {
     EXPECT_GT(rim.r, 180) << "orange rim band";
     EXPECT_LT(rim.b, 80);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Coverage: each shaped picture's alpha against its window's region, at 100 % from its bitmap
+// and at other scales from its master as the program scales it.
+
+int mulDiv(int value, int dpi) { return (value * dpi + 48) / 96; }
+
+using Region = std::vector<std::vector<bool>>;
+
+std::vector<ShapePoint> scaled(const ShapePoint* points, int count, int dpi) {
+    std::vector<ShapePoint> out;
+    for (int i = 0; i < count; ++i) out.push_back({mulDiv(points[i].x, dpi), mulDiv(points[i].y, dpi)});
+    return out;
+}
+
+// The region of one frame of picture `name` at `dpi`, as the windows make it.
+Region regionAt(const std::string& name, int width, int height, int dpi) {
+    if (name == "ball") {  // the disc inscribed in the square, pixel centres tested
+        Region disc(height, std::vector<bool>(width));
+        const double half = width / 2.0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const double u = (x + 0.5 - half) / (half - 0.5), v = (y + 0.5 - half) / (half - 0.5);
+                disc[y][x] = u * u + v * v <= 1;
+            }
+        return disc;
+    }
+    if (name == "net") {
+        const auto outline = scaled(netOutline, netOutlineCount, dpi);
+        const auto holes = scaled(netHoles, netHolesCount, dpi);
+        Region region = fill(split(outline.data(), netOutlineCounts, netOutlinePolygons), width, height, false);
+        const Region cut = fill(split(holes.data(), netHoleCounts, netHolePolygons), width, height, false);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) region[y][x] = region[y][x] && !cut[y][x];
+        return region;
+    }
+    const bool board = name == "backboard";
+    const auto outline = board ? scaled(backboardOutline, backboardOutlineCount, dpi)
+                               : scaled(scoreboardOutline, scoreboardOutlineCount, dpi);
+    return fill({{outline.data(), static_cast<int>(outline.size())}}, width, height, true);
+}
+
+PixelImage fromBitmap(const Picture& p) {
+    PixelImage image;
+    image.width = p.width;
+    image.height = p.height;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const Rgb c = p.at(x, y);
+            image.pixels.push_back(static_cast<std::uint32_t>(p.alpha(x, y)) << 24 |
+                                   static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b));
+        }
+    return image;
+}
+
+// A master as the art tools decoded it for these tests (tools/unpack_masters.py).
+PixelImage readMaster(const std::string& name) {
+    const std::string path = std::string(MASTERS_DIR) + "/" + name + "_master.raw";
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    Bytes b(in ? static_cast<std::size_t>(in.tellg()) : 0);
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    PixelImage image;
+    if (b.size() < 8) {
+        ADD_FAILURE() << "cannot read " << path;
+        return image;
+    }
+    image.width = static_cast<int>(u32(b, 0));
+    image.height = static_cast<int>(u32(b, 4));
+    for (std::size_t at = 8; at + 4 <= b.size(); at += 4) image.pixels.push_back(u32(b, at));
+    EXPECT_EQ(image.pixels.size(), static_cast<std::size_t>(image.width) * image.height) << path;
+    return image;
+}
+
+struct CoverageCase {
+    const char* name;
+    int width, height, frames;
+    bool curved;  // else its outline runs along whole pixels but at its three cut corners
+    int dpi;
+};
+
+class Coverage : public ::testing::TestWithParam<CoverageCase> {};
+
+TEST_P(Coverage, OpaqueInsideTheRegionTransparentOutsideSoftAlongItsOutline) {
+    const CoverageCase c = GetParam();
+    const int w = mulDiv(c.width, c.dpi), h = mulDiv(c.height, c.dpi);
+    PixelImage picture = c.dpi == 96 ? fromBitmap(loadPicture(std::string(c.name) + ".bmp"))
+                                     : scaleStrip(readMaster(c.name), c.frames, w, h);
+    ASSERT_EQ(picture.width, w);
+    ASSERT_EQ(picture.height, h * c.frames);
+    const std::string shape = std::string(c.name).substr(0, std::string(c.name).find('_'));
+    const Region region = regionAt(shape, w, h, c.dpi);
+    auto in = [&](int x, int y) { return x >= 0 && y >= 0 && x < w && y < h && region[y][x]; };
+    // the region's pixels in each box from the corner, for the counts around a pixel
+    std::vector<int> sums(static_cast<std::size_t>(w + 1) * (h + 1), 0);
+    auto sum = [&](int x, int y) -> int& { return sums[static_cast<std::size_t>(y) * (w + 1) + x]; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) sum(x + 1, y + 1) = sum(x, y + 1) + sum(x + 1, y) - sum(x, y) + in(x, y);
+    auto around = [&](int x, int y, int r) {
+        const int x0 = std::max(x - r, 0), y0 = std::max(y - r, 0), x1 = std::min(x + r + 1, w), y1 = std::min(y + r + 1, h);
+        return sum(x1, y1) - sum(x0, y1) - sum(x1, y0) + sum(x0, y0);
+    };
+    // The outline passes among the pixels whose neighbours differ from them. The master is one
+    // drawing for every scale, where the region's vertices are rounded to whole pixels: there
+    // the outline lies within a pixel more.
+    const int reach = c.dpi == 96 ? 1 : 2, all = (2 * reach + 1) * (2 * reach + 1);
+    int wrong = 0, soft = 0;
+    for (int f = 0; f < c.frames; ++f)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int neighbours = around(x, y, reach);
+                const std::uint32_t p = picture.at(x, f * h + y);
+                const std::uint32_t a = p >> 24;
+                soft += a > 0 && a < 255;
+                const char* fault = neighbours == all && a != 255 ? "inside, not opaque"
+                                    : neighbours == 0 && a != 0 ? "outside, not transparent"
+                                    : a == 0 && p != 0          ? "transparent, not black"
+                                    : c.dpi == 96 && in(x, y) && a == 0 ? "in the region, transparent"
+                                                                         : nullptr;
+                if (fault != nullptr && ++wrong <= 5)
+                    ADD_FAILURE() << "frame " << f << " pixel " << x << "," << y << ": " << fault << ", "
+                                  << std::hex << p;
+            }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GE(soft, c.curved ? c.frames * (w + h) / 2 : 3) << "partly covered pixels along the outline";
+    // Premultiplied, as a layered window takes it, no channel exceeds the alpha.
+    premultiply(picture);
+    for (std::uint32_t p : picture.pixels)
+        for (int ch = 0; ch < 3; ++ch) ASSERT_LE((p >> (8 * ch)) & 0xFFu, p >> 24) << std::hex << p;
+}
+
+std::vector<CoverageCase> coverageCases() {
+    std::vector<CoverageCase> out;
+    const CoverageCase pictures[] = {{"ball", 50, 50, 7, true, 0},         {"backboard", 187, 134, 1, true, 0},
+                                     {"net", 83, 76, 1, true, 0},          {"scoreboard", 187, 42, 1, false, 0},
+                                     {"scoreboard_en", 187, 42, 1, false, 0}};
+    for (int dpi : {96, 144, 192})
+        for (CoverageCase c : pictures) {
+            c.dpi = dpi;
+            out.push_back(c);
+        }
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(ShapedPictures, Coverage, ::testing::ValuesIn(coverageCases()),
+                         [](const ::testing::TestParamInfo<CoverageCase>& info) {
+                             return std::string(info.param.name) + "_" + std::to_string(info.param.dpi);
+                         });
 
 // ---------------------------------------------------------------------------------------------
 // Shape tables

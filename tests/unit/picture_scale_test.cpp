@@ -54,12 +54,46 @@ TEST(PictureScale, ResultsOfKnownAreas) {
         {"one and a half spreads the middle", image(2, 1, {grey(0), grey(240)}), 3, 1,
          image(3, 1, {grey(0), grey(120), grey(240)})},
     };
+    // Opaque with an alpha of 255 everywhere: the same colours, and the alpha kept.
+    auto opaque = [](PixelImage p) {
+        for (std::uint32_t& v : p.pixels) v |= 0xFF000000u;
+        return p;
+    };
     for (const Case& c : cases) {
         const PixelImage got = scaleArea(c.source, c.width, c.height);
         EXPECT_EQ(got.width, c.expected.width) << c.what;
         EXPECT_EQ(got.height, c.expected.height) << c.what;
         EXPECT_EQ(got.pixels, c.expected.pixels) << c.what;
+        EXPECT_EQ(scaleArea(opaque(c.source), c.width, c.height).pixels, opaque(c.expected).pixels)
+            << c.what << ", opaque";
     }
+}
+
+std::uint32_t argb(std::uint32_t a, std::uint32_t rgb) { return a << 24 | rgb; }
+
+TEST(PictureScale, AlphaWeighsEachColour) {
+    struct Case {
+        std::string what;
+        PixelImage source;
+        int width, height;
+        PixelImage expected;
+    };
+    const Case cases[] = {
+        {"a transparent neighbour's colour stays out", image(2, 1, {argb(255, 0xFF0000), argb(0, 0x00FF00)}), 1, 1,
+         image(1, 1, {argb(128, 0xFF0000)})},
+        {"a faint one counts for its alpha", image(2, 1, {argb(255, grey(200)), argb(85, grey(0))}), 1, 1,
+         image(1, 1, {argb(170, grey(150))})},
+        {"nothing covered is 0",
+         image(4, 1, {argb(0, 0xFFFFFF), argb(0, 0x123456), argb(255, grey(9)), argb(255, grey(9))}), 2, 1,
+         image(2, 1, {0, argb(255, grey(9))})},
+        {"what rounds to transparent is 0", image(3, 1, {argb(1, 0xFFFFFF), argb(0, 0), argb(0, 0)}), 1, 1,
+         image(1, 1, {0})},
+        {"three to two: 2:1 of alphas 255 and 0", image(3, 1, {argb(255, grey(90)), argb(0, grey(255)), argb(51, grey(30))}),
+         2, 1, image(2, 1, {argb(170, grey(90)), argb(34, grey(30))})},
+        {"doubling repeats colour and alpha", image(2, 1, {argb(64, grey(10)), argb(0, 0)}), 4, 1,
+         image(4, 1, {argb(64, grey(10)), argb(64, grey(10)), 0, 0})},
+    };
+    for (const Case& c : cases) EXPECT_EQ(scaleArea(c.source, c.width, c.height).pixels, c.expected.pixels) << c.what;
 }
 
 // A plain colour stays exactly itself at every ratio the program meets: any weight that went
@@ -72,6 +106,38 @@ TEST(PictureScale, PlainColourStaysExactAtEveryRatio) {
             ASSERT_EQ(got.pixels.size(), static_cast<std::size_t>(to) * 5) << from << "->" << to;
             for (std::uint32_t p : got.pixels) ASSERT_EQ(p, orange) << from << "->" << to;
         }
+    }
+}
+
+// Half the pixels transparent in a colour of their own, the rest the plain colour at alphas
+// that vary: wherever anything is covered the result is the plain colour, exactly, else 0.
+TEST(PictureScale, TransparentColourNeverBleedsAtAnyRatio) {
+    const std::uint32_t orange = 0xDE661C, magenta = 0xFF00FF;
+    for (int from : {50, 187, 200, 748}) {
+        PixelImage source = filled(from, 4, 0);
+        for (std::size_t i = 0; i < source.pixels.size(); ++i)
+            source.pixels[i] = i % 2 ? argb(0, magenta) : argb(static_cast<std::uint32_t>(1 + i % 255), orange);
+        for (int to : {1, 13, 63, 75, 94, 281, 374}) {
+            const PixelImage got = scaleArea(source, to, 3);
+            for (std::uint32_t p : got.pixels) ASSERT_EQ(p & 0xFFFFFFu, p >> 24 ? orange : 0) << from << "->" << to;
+        }
+    }
+}
+
+TEST(PictureScale, PremultiplyRoundsEachChannelByItsAlpha) {
+    struct Case {
+        std::uint32_t pixel, expected;
+    };
+    const Case cases[] = {
+        {argb(255, 0xFF8001), argb(255, 0xFF8001)},  // opaque: unchanged
+        {argb(0, 0xFFFFFF), 0},                      // transparent: black
+        {argb(128, 0xC80100), argb(128, 0x640100)},  // 200 -> 100.4, 1 -> 0.5 (up), 0
+        {argb(1, 0xFF7F80), argb(1, 0x010001)},      // 255 -> 1, 127 -> 0.498, 128 -> 0.502
+    };
+    for (const Case& c : cases) {
+        PixelImage p = image(1, 1, {c.pixel});
+        premultiply(p);
+        EXPECT_EQ(p.pixels[0], c.expected) << std::hex << c.pixel;
     }
 }
 
