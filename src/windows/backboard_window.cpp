@@ -10,6 +10,7 @@
 #include "sim/game_state.h"
 #include "windows/ball_window.h"
 #include "windows/own_windows.h"
+#include "windows/scoreboard_window.h"
 #include "windows/set_scale.h"
 #include "windows/window_regions.h"
 
@@ -28,12 +29,10 @@ bool BackboardWindow::onCreate() {
     boardY = set_scale::scaled(set_layout::startY, dpi);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    return shapeWindow(hwnd, createBackboardRegion(dpi));
+    return true;
 }
 
-bool BackboardWindow::onScaleChanged() {
-    return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createBackboardRegion(dpi));
-}
+HRGN BackboardWindow::createShape() { return createBackboardRegion(dpi); }
 
 // The set has one scale, the board's: the net and the scoreboard ignore their own changes,
 // and the board rescales and places them here. While it does, a change the system starts from
@@ -179,7 +178,7 @@ bool BackboardWindow::onCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     case IDM_RESET_SCORE:
         gameState.score = 0;
-        if (HWND scoreboard = findOwnWindow(set_layout::scoreboardClass)) InvalidateRect(scoreboard, nullptr, FALSE);
+        if (HWND scoreboard = findOwnWindow(set_layout::scoreboardClass)) SendMessageA(scoreboard, wmShowScore, 0, 0);
         return true;
     case IDM_ABOUT: {
         auto about = std::make_unique<AboutScreen>(instance, hwnd);

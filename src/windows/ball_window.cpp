@@ -5,6 +5,7 @@
 #include "platform/sound_cues.h"
 #include "res/resource_ids.h"
 #include "windows/own_windows.h"
+#include "windows/scoreboard_window.h"
 #include "windows/set_layout.h"
 #include "windows/window_regions.h"
 
@@ -15,14 +16,7 @@ RoundSpriteWindow::RoundSpriteWindow(const char* className_, int width_, int hei
 
 RoundSpriteWindow::~RoundSpriteWindow() = default;
 
-bool RoundSpriteWindow::onCreate() {
-    if (!SpriteWindow::onCreate()) return false;
-    return shapeWindow(hwnd, createRoundRegion(width, height));
-}
-
-bool RoundSpriteWindow::onScaleChanged() {
-    return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createRoundRegion(width, height));
-}
+HRGN RoundSpriteWindow::createShape() { return createRoundRegion(width, height); }
 
 BallWindow::BallWindow(Window* owner_)
     : RoundSpriteWindow(set_layout::ballClass, set_layout::ball.width, set_layout::ball.height,
@@ -146,8 +140,12 @@ void BallWindow::moveTo(int x, int y, int frame) { place(x, y, frame, scaledDesk
 void BallWindow::place(int x, int y, int frame, unsigned wantedDpi) {
     moving = true;
     if (wantedDpi != 0 && wantedDpi != dpi) {
+        // Layered, the move below brings the new size, place and picture in one call.
+        presentsHeld = true;
         setDpi(wantedDpi);
-        SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+        presentsHeld = false;
+        if (!layered)
+            SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
     SpriteWindow::moveTo(x, y, frame);
     moving = false;
@@ -167,7 +165,7 @@ void BallWindow::showBall(int x, int y, int frame, unsigned wantedDpi) {
         moving = false;
     } else if (frame != currentFrame) {
         currentFrame = frame;
-        InvalidateRect(hwnd, nullptr, FALSE);
+        present();
     }
 }
 
@@ -187,7 +185,7 @@ ScreenRect BallWindow::backboardRect() {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-void BallWindow::repaintScoreboard() { InvalidateRect(GetParent(hwnd), nullptr, FALSE); }
+void BallWindow::repaintScoreboard() { SendMessageA(GetParent(hwnd), wmShowScore, 0, 0); }
 
 void BallWindow::captureMouse() { SetCapture(hwnd); }
 
