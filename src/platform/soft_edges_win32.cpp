@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace soft_edges {
 
 int override_ = -1;
@@ -108,7 +110,16 @@ bool on() {
     if (override_ >= 0) return override_ != 0;
     static const bool chosen = [] {
         const bool wine = underWine();
-        return choose(wine, wine ? probeScreen(300) : Probe::notRun);
+        const Probe seen = wine ? probeScreen(300) : Probe::notRun;
+        const bool soft = choose(wine, seen);
+        if (wine) {
+            static const char* const seenAs[] = {"not run", "blended", "unblended", "unknown"};
+            char note[96];
+            std::snprintf(note, sizeof note, "basketball: soft edges %s (the probe's pixel %s)\n", soft ? "on" : "off",
+                          seenAs[static_cast<int>(seen)]);
+            OutputDebugStringA(note);
+        }
+        return soft;
     }();
     return chosen;
 }
