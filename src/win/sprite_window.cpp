@@ -133,6 +133,20 @@ void SpriteWindow::moveTo(int x, int y, int frame) {
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
+bool SpriteWindow::rescale(unsigned newDpi) {
+    const bool held = presentsHeld;
+    presentsHeld = true;
+    const bool taken = setDpi(newDpi);
+    presentsHeld = held;
+    return taken;
+}
+
+void SpriteWindow::placeAt(int x, int y) {
+    const POINT at{x, y};
+    if (layered && present(&at)) return;
+    SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HDC SpriteWindow::composed(POINT& from) {
     from = {0, height * currentFrame};
     return strip.dc;

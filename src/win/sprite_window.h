@@ -33,6 +33,12 @@ public:
     // modulo the frame count) at the next paint, or at once when layered.
     virtual void moveTo(int x, int y, int frame);
 
+    // Takes `newDpi` as setDpi does, leaving the showing to placeAt.
+    bool rescale(unsigned newDpi);
+    // The window at its size with its top-left corner at (x, y); layered, with its picture in
+    // the same call.
+    void placeAt(int x, int y);
+
     // Layered: shows the current frame, at (x, y) when `at` is given, in one call. Plain: asks
     // for a paint. False when the system refused the picture (the window is plain now).
     bool present(const POINT* at = nullptr);

@@ -49,16 +49,15 @@ void BackboardWindow::onDpiChanged(unsigned newDpi, const RECT& suggested) {
         grabX = cursorX - boardX;
         grabY = cursorY - boardY;
     }
-    setDpi(newDpi);
-    SetWindowPos(hwnd, nullptr, boardX, boardY, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    rescale(newDpi);
+    placeAt(boardX, boardY);
     HWND net = findOwnWindow(set_layout::netClass);
     HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
     // Resized and placed in one move: a resize where it stood could carry it across first.
     const std::pair<HWND, POINT> followers[] = {{net, netPlace()}, {scoreboard, scoreboardPlace()}};
     for (const auto& [follower, at] : followers) {
-        Window* window = Window::boundTo(follower);
-        if (window != nullptr && window->dpi != dpi && window->setDpi(dpi))
-            SetWindowPos(follower, nullptr, at.x, at.y, window->width, window->height, SWP_NOZORDER | SWP_NOACTIVATE);
+        auto* window = dynamic_cast<SpriteWindow*>(Window::boundTo(follower));
+        if (window != nullptr && window->dpi != dpi && window->rescale(dpi)) window->placeAt(at.x, at.y);
     }
     if (net && scoreboard) placeSet(net, scoreboard);
     placingSet = false;

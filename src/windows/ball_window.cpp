@@ -90,11 +90,11 @@ void BallWindow::onDpiChanged(unsigned newDpi, const RECT&) {
     GetWindowRect(hwnd, &r);
     const int centreX = (r.left + r.right) / 2;
     const int centreY = (r.top + r.bottom) / 2;
-    setDpi(newDpi);
+    rescale(newDpi);
     const int x = centreX - width / 2;
     const int y = centreY - height / 2;
     moving = true;
-    SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAt(x, y);
     moving = false;
     InvalidateRect(hwnd, nullptr, FALSE);
     // The ball's place in units of the new scale; a resting ball settles again.
@@ -141,9 +141,7 @@ void BallWindow::place(int x, int y, int frame, unsigned wantedDpi) {
     moving = true;
     if (wantedDpi != 0 && wantedDpi != dpi) {
         // Layered, the move below brings the new size, place and picture in one call.
-        presentsHeld = true;
-        setDpi(wantedDpi);
-        presentsHeld = false;
+        rescale(wantedDpi);
         if (!layered)
             SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
