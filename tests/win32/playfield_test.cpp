@@ -731,6 +731,15 @@ void expectShownAsToday(const std::vector<ShownWindow>& windows, bool layered, H
     }
 }
 
+// The board told of a new scale as the system tells it, and the ball moved onto it.
+void tellScale(BackboardWindow& backboard, BallWindow& ball, unsigned to) {
+    RECT r = rectOf(backboard.hwnd);
+    RECT suggested{r.left, r.top, r.left + set_scale::scaled(backboard.baseWidth, to),
+                   r.top + set_scale::scaled(backboard.baseHeight, to)};
+    SendMessageA(backboard.hwnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    ball.place(0, 0, 0, to);
+}
+
 // Frames, scores and scales over and over: the objects the set holds at rest stay the same.
 void expectObjectsKeptAtRest(BackboardWindow& backboard, BallWindow& ball) {
     std::string how;
@@ -742,13 +751,7 @@ void expectObjectsKeptAtRest(BackboardWindow& backboard, BallWindow& ball) {
             gameState.score = score;
             ball.repaintScoreboard();
         }
-        for (unsigned to : {144u, 96u}) {
-            RECT r = rectOf(backboard.hwnd);
-            RECT suggested{r.left, r.top, r.left + set_scale::scaled(backboard.baseWidth, to),
-                           r.top + set_scale::scaled(backboard.baseHeight, to)};
-            SendMessageA(backboard.hwnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-            ball.place(0, 0, 0, to);
-        }
+        for (unsigned to : {144u, 96u}) tellScale(backboard, ball, to);
         pumpMessages();
     }
     EXPECT_EQ(gdiObjectCount(), before) << "counted by " << how;
@@ -767,6 +770,22 @@ TEST_F(LayeredPlayfield, EachWindowIsLayeredShownInItsPlaceWithTodaysShape) {
     for (const int score : {0, 47, 136}) {
         gameState.score = score;
         EXPECT_TRUE(scoreboardShows(score / 10 % 10, score % 10)) << "score " << score;
+    }
+    // At another scale each window has that scale's size, shape and picture, the net and the
+    // scoreboard their places beside the board.
+    for (const unsigned to : {144u, systemDpi()}) {
+        SCOPED_TRACE(to);
+        tellScale(backboard, ball, to);
+        const ScaledSet* at = setFor(to);
+        ASSERT_NE(at, nullptr);
+        const RECT board = rectOf(backboard.hwnd);
+        const int dx = board.left - at->board.left, dy = board.top - at->board.top;
+        EXPECT_AT(backboard.hwnd, board.left, board.top, at->board.right + dx, at->board.bottom + dy);
+        EXPECT_AT(net.hwnd, at->net.left + dx, at->net.top + dy, at->net.right + dx, at->net.bottom + dy);
+        EXPECT_AT(scoreboard.hwnd, at->scoreboard.left + dx, at->scoreboard.top + dy, at->scoreboard.right + dx,
+                  at->scoreboard.bottom + dy);
+        EXPECT_AT(ball.hwnd, 0, 0, at->ball, at->ball);
+        expectShownAsToday(shownWindows(backboard, scoreboard, ball, net), true, instance);
     }
     expectObjectsKeptAtRest(backboard, ball);
     for (const Window* w : std::initializer_list<const Window*>{&backboard, &scoreboard, &ball, &net})
