@@ -64,7 +64,20 @@ Probe read(HDC screen, POINT at) {
     const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
     if (r < 48 && g < 48 && b < 48) return Probe::unblended;
     if (r > 80 && r < 176 && g > 80 && g < 176 && b > 80 && b < 176) return Probe::blended;
-    return Probe::notRun;  // the white beneath, or nothing drawn yet
+    return Probe::notRun;  // the white beneath, or something else
+}
+
+bool white(HDC screen, POINT at) { return GetPixel(screen, at.x, at.y) == RGB(255, 255, 255); }
+
+// Pumps and reads until `done` or the time is up.
+template <class Done>
+bool waitFor(Done done, DWORD start, unsigned limitMs) {
+    for (;;) {
+        pump();
+        if (done()) return true;
+        if (GetTickCount() - start >= limitMs) return false;
+        Sleep(2);  // the screen is the X server's: nothing to wait on but time
+    }
 }
 
 }  // namespace
@@ -79,29 +92,25 @@ Probe probeScreen(unsigned limitMs) {
     if (RegisterClassA(&wc) == 0) return Probe::unknown;
     const POINT at{0, 0};  // the primary monitor's corner: on screen whatever the layout
     const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
-    HWND white = CreateWindowExA(exStyle, probeClass, "", WS_POPUP, at.x, at.y, 1, 1, nullptr, nullptr, instance, nullptr);
+    HWND under = CreateWindowExA(exStyle, probeClass, "", WS_POPUP, at.x, at.y, 1, 1, nullptr, nullptr, instance, nullptr);
     HWND half = CreateWindowExA(exStyle | WS_EX_LAYERED | WS_EX_TRANSPARENT, probeClass, "", WS_POPUP, at.x, at.y, 1, 1,
                                 nullptr, nullptr, instance, nullptr);
     Probe seen = Probe::unknown;
     HDC screen = GetDC(nullptr);
-    if (white != nullptr && half != nullptr && screen != nullptr) {
-        ShowWindow(white, SW_SHOWNOACTIVATE);
-        UpdateWindow(white);
-        if (showHalfBlack(half, at)) {
+    if (under != nullptr && half != nullptr && screen != nullptr) {
+        ShowWindow(under, SW_SHOWNOACTIVATE);
+        UpdateWindow(under);
+        const DWORD start = GetTickCount();
+        // The white first: whatever was there before it (a wallpaper) says nothing.
+        if (waitFor([&] { return white(screen, at); }, start, limitMs) && showHalfBlack(half, at)) {
             ShowWindow(half, SW_SHOWNOACTIVATE);
-            const DWORD start = GetTickCount();
-            do {
-                pump();
-                seen = read(screen, at);
-                if (seen == Probe::blended || seen == Probe::unblended) break;
-                Sleep(2);  // the screen is the X server's: nothing to wait on but time
-            } while (GetTickCount() - start < limitMs);
+            waitFor([&] { return (seen = read(screen, at)) != Probe::notRun; }, start, limitMs);
             if (seen == Probe::notRun) seen = Probe::unknown;
         }
     }
     if (screen != nullptr) ReleaseDC(nullptr, screen);
     if (half != nullptr) DestroyWindow(half);
-    if (white != nullptr) DestroyWindow(white);
+    if (under != nullptr) DestroyWindow(under);
     UnregisterClassA(probeClass, instance);
     return seen;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "platform/soft_edges.h"
@@ -100,7 +101,9 @@ TEST(SoftEdges, OnlyWineUnblendedOrUnprobedKeepsTheHardEdges) {
 // The test desktops run no compositor: Wine shows the half pixel unblended, and the set keeps
 // today's edges there.
 TEST(SoftEdges, ThisDesktopShowsAHalfCoveredPixelUnblended) {
+    const DWORD start = GetTickCount();
     EXPECT_EQ(soft_edges::probeScreen(2000), soft_edges::Probe::unblended);
+    std::printf("[ probe    ] the screen probed in %lu ms\n", static_cast<unsigned long>(GetTickCount() - start));
     EXPECT_FALSE(soft_edges::on());
 }
 
