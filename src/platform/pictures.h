@@ -8,6 +8,8 @@
 // for pixel; at any other DPI drawn from its embedded high-resolution master with the program's
 // own filter. A vertical strip (ball: 7 frames; digits: 10 cells) is scaled frame by frame, each
 // frame to MulDiv(width, dpi, 96) x MulDiv(height, dpi, 96).
+// Always a top-down 32-bit DIB section whose top byte is the picture's straight alpha, or 0 in
+// every pixel of a picture that has none.
 // Returns a bitmap the caller owns (DeleteObject), or null on failure.
 HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi);
 

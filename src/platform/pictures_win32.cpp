@@ -89,7 +89,7 @@ bool decodeWith(IWICImagingFactory* factory, const void* data, DWORD size, Pixel
         FAILED(decoder.p->Initialize(stream.p, WICDecodeMetadataCacheOnLoad)) ||
         FAILED(decoder.p->GetFrame(0, &frame.p)) ||
         FAILED(factory->CreateFormatConverter(&converter.p)) ||
-        FAILED(converter.p->Initialize(frame.p, GUID_WICPixelFormat32bppBGR,
+        FAILED(converter.p->Initialize(frame.p, GUID_WICPixelFormat32bppBGRA,
                                        WICBitmapDitherTypeNone, nullptr, 0.0,
                                        WICBitmapPaletteTypeCustom)) ||
         FAILED(converter.p->GetSize(&width, &height)) || width == 0 || height == 0 ||
@@ -139,13 +139,54 @@ HBITMAP makeBitmap(const PixelImage& image) {
     return bitmap;
 }
 
+// The bitmap resource `bitmapId` as a top-down 32-bit DIB section. A 32-bit resource keeps its
+// top byte (its alpha); one of fewer bits gets a top byte of 0.
+HBITMAP loadResourcePicture(HINSTANCE instance, unsigned bitmapId) {
+    auto loaded = static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    DIBSECTION dib{};
+    if (loaded == nullptr) return nullptr;
+    if (GetObjectA(loaded, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBits == nullptr) {
+        DeleteObject(loaded);
+        return nullptr;
+    }
+    PixelImage image;
+    image.width = dib.dsBm.bmWidth;
+    image.height = dib.dsBm.bmHeight;
+    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
+    bool ok = true;
+    if (dib.dsBm.bmBitsPixel == 32) {
+        // GetDIBits would not promise to carry the top byte over; the rows are copied as they are.
+        const bool bottomUp = dib.dsBmih.biHeight > 0;
+        const auto* bits = static_cast<const unsigned char*>(dib.dsBm.bmBits);
+        for (int y = 0; y < image.height; ++y) {
+            const int row = bottomUp ? image.height - 1 - y : y;
+            std::memcpy(&image.pixels[static_cast<std::size_t>(y) * image.width],
+                        bits + static_cast<std::size_t>(row) * dib.dsBm.bmWidthBytes,
+                        static_cast<std::size_t>(image.width) * 4);
+        }
+    } else {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = image.width;
+        info.bmiHeader.biHeight = -image.height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC screen = GetDC(nullptr);
+        ok = screen != nullptr && GetDIBits(screen, loaded, 0, static_cast<UINT>(image.height), image.pixels.data(),
+                                            &info, DIB_RGB_COLORS) == image.height;
+        if (screen != nullptr) ReleaseDC(nullptr, screen);
+        for (std::uint32_t& pixel : image.pixels) pixel &= 0x00ffffffu;
+    }
+    DeleteObject(loaded);
+    return ok ? makeBitmap(image) : nullptr;
+}
+
 }  // namespace
 
 HBITMAP loadPicture(HINSTANCE instance, unsigned bitmapId, unsigned dpi) {
-    if (dpi == 96) {
-        return static_cast<HBITMAP>(
-            LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    }
+    if (dpi == 96) return loadResourcePicture(instance, bitmapId);
     const Master* master = nullptr;
     for (const Master& m : masters) {
         if (m.bitmapId == bitmapId) master = &m;

@@ -187,6 +187,7 @@ bool Window::create(HINSTANCE instance_) {
         exStyle = WS_EX_APPWINDOW;
     }
     if (transparent) exStyle |= WS_EX_TRANSPARENT;
+    if (layered) exStyle |= WS_EX_LAYERED;
 
     hwnd = CreateWindowExA(exStyle, className, className, style, 0, 0, width, height,
                            owner != nullptr ? owner->hwnd : nullptr, nullptr, instance, nullptr);

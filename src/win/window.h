@@ -65,6 +65,7 @@ public:
     Window* owner;          // null for a top-level window
     bool transparent;
     bool hidden;
+    bool layered = false;   // made WS_EX_LAYERED: shown by the subclass with per-pixel alpha
     HINSTANCE instance;
     HWND hwnd;              // keeps the stale handle once the window is destroyed
     int exitCode;           // posted with WM_QUIT by the default onDestroy

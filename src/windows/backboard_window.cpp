@@ -10,6 +10,7 @@
 #include "sim/game_state.h"
 #include "windows/ball_window.h"
 #include "windows/own_windows.h"
+#include "windows/scoreboard_window.h"
 #include "windows/set_scale.h"
 #include "windows/window_regions.h"
 
@@ -28,12 +29,10 @@ bool BackboardWindow::onCreate() {
     boardY = set_scale::scaled(set_layout::startY, dpi);
     SetWindowPos(hwnd, nullptr, boardX, boardY, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    return shapeWindow(hwnd, createBackboardRegion(dpi));
+    return true;
 }
 
-bool BackboardWindow::onScaleChanged() {
-    return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createBackboardRegion(dpi));
-}
+HRGN BackboardWindow::createShape() { return createBackboardRegion(dpi); }
 
 // The set has one scale, the board's: the net and the scoreboard ignore their own changes,
 // and the board rescales and places them here. While it does, a change the system starts from
@@ -50,16 +49,15 @@ void BackboardWindow::onDpiChanged(unsigned newDpi, const RECT& suggested) {
         grabX = cursorX - boardX;
         grabY = cursorY - boardY;
     }
-    setDpi(newDpi);
-    SetWindowPos(hwnd, nullptr, boardX, boardY, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    rescale(newDpi);
+    placeAt(boardX, boardY);
     HWND net = findOwnWindow(set_layout::netClass);
     HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);
     // Resized and placed in one move: a resize where it stood could carry it across first.
     const std::pair<HWND, POINT> followers[] = {{net, netPlace()}, {scoreboard, scoreboardPlace()}};
     for (const auto& [follower, at] : followers) {
-        Window* window = Window::boundTo(follower);
-        if (window != nullptr && window->dpi != dpi && window->setDpi(dpi))
-            SetWindowPos(follower, nullptr, at.x, at.y, window->width, window->height, SWP_NOZORDER | SWP_NOACTIVATE);
+        auto* window = dynamic_cast<SpriteWindow*>(Window::boundTo(follower));
+        if (window != nullptr && window->dpi != dpi && window->rescale(dpi)) window->placeAt(at.x, at.y);
     }
     if (net && scoreboard) placeSet(net, scoreboard);
     placingSet = false;
@@ -179,7 +177,7 @@ bool BackboardWindow::onCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     case IDM_RESET_SCORE:
         gameState.score = 0;
-        if (HWND scoreboard = findOwnWindow(set_layout::scoreboardClass)) InvalidateRect(scoreboard, nullptr, FALSE);
+        if (HWND scoreboard = findOwnWindow(set_layout::scoreboardClass)) SendMessageA(scoreboard, wmShowScore, 0, 0);
         return true;
     case IDM_ABOUT: {
         auto about = std::make_unique<AboutScreen>(instance, hwnd);

@@ -17,7 +17,7 @@ public:
     bool onCommand(WPARAM wParam, LPARAM lParam) override;
     bool onCreate() override;
     void onCaptureChanged(HWND newCapture) override;
-    bool onScaleChanged() override;
+    HRGN createShape() override;
     // The board takes the suggested rectangle; net and scoreboard take its scale, and with
     // the host follow its corner.
     void onDpiChanged(unsigned newDpi, const RECT& suggested) override;

@@ -5,6 +5,7 @@
 #include "platform/sound_cues.h"
 #include "res/resource_ids.h"
 #include "windows/own_windows.h"
+#include "windows/scoreboard_window.h"
 #include "windows/set_layout.h"
 #include "windows/window_regions.h"
 
@@ -15,14 +16,7 @@ RoundSpriteWindow::RoundSpriteWindow(const char* className_, int width_, int hei
 
 RoundSpriteWindow::~RoundSpriteWindow() = default;
 
-bool RoundSpriteWindow::onCreate() {
-    if (!SpriteWindow::onCreate()) return false;
-    return shapeWindow(hwnd, createRoundRegion(width, height));
-}
-
-bool RoundSpriteWindow::onScaleChanged() {
-    return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createRoundRegion(width, height));
-}
+HRGN RoundSpriteWindow::createShape() { return createRoundRegion(width, height); }
 
 BallWindow::BallWindow(Window* owner_)
     : RoundSpriteWindow(set_layout::ballClass, set_layout::ball.width, set_layout::ball.height,
@@ -96,11 +90,11 @@ void BallWindow::onDpiChanged(unsigned newDpi, const RECT&) {
     GetWindowRect(hwnd, &r);
     const int centreX = (r.left + r.right) / 2;
     const int centreY = (r.top + r.bottom) / 2;
-    setDpi(newDpi);
+    rescale(newDpi);
     const int x = centreX - width / 2;
     const int y = centreY - height / 2;
     moving = true;
-    SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAt(x, y);
     moving = false;
     InvalidateRect(hwnd, nullptr, FALSE);
     // The ball's place in units of the new scale; a resting ball settles again.
@@ -146,8 +140,10 @@ void BallWindow::moveTo(int x, int y, int frame) { place(x, y, frame, scaledDesk
 void BallWindow::place(int x, int y, int frame, unsigned wantedDpi) {
     moving = true;
     if (wantedDpi != 0 && wantedDpi != dpi) {
-        setDpi(wantedDpi);
-        SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+        // Layered, the move below brings the new size, place and picture in one call.
+        rescale(wantedDpi);
+        if (!layered)
+            SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
     SpriteWindow::moveTo(x, y, frame);
     moving = false;
@@ -167,7 +163,7 @@ void BallWindow::showBall(int x, int y, int frame, unsigned wantedDpi) {
         moving = false;
     } else if (frame != currentFrame) {
         currentFrame = frame;
-        InvalidateRect(hwnd, nullptr, FALSE);
+        present();
     }
 }
 
@@ -187,7 +183,7 @@ ScreenRect BallWindow::backboardRect() {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-void BallWindow::repaintScoreboard() { InvalidateRect(GetParent(hwnd), nullptr, FALSE); }
+void BallWindow::repaintScoreboard() { SendMessageA(GetParent(hwnd), wmShowScore, 0, 0); }
 
 void BallWindow::captureMouse() { SetCapture(hwnd); }
 

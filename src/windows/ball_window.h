@@ -13,8 +13,7 @@ public:
                       unsigned bitmapId, int frameCount, Window* owner);
     ~RoundSpriteWindow() override;
 
-    bool onCreate() override;
-    bool onScaleChanged() override;
+    HRGN createShape() override;
 };
 
 // The ball on the desktop: the window, its flight, and the grab-drag-throw gesture. It is the

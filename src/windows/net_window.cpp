@@ -16,12 +16,10 @@ bool NetWindow::onCreate() {
     SetWindowPos(hwnd, nullptr, scaled(set_layout::startX, dpi) + scaled(set_layout::netOffsetX, dpi),
                  scaled(set_layout::startY, dpi) + scaled(set_layout::netOffsetY, dpi), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-    return shapeWindow(hwnd, createNetRegion(dpi));
+    return true;
 }
 
-bool NetWindow::onScaleChanged() {
-    return SpriteWindow::onScaleChanged() && shapeWindow(hwnd, createNetRegion(dpi));
-}
+HRGN NetWindow::createShape() { return createNetRegion(dpi); }
 
 // The set's scale is the board's, which places and rescales the net. A move from here would
 // be a move inside the system's own, which can carry the net back and start the next change.

@@ -10,7 +10,7 @@ public:
 
     void onKeyDown(WPARAM key, unsigned short repeat, unsigned short flags) override;
     bool onCreate() override;
-    bool onScaleChanged() override;
+    HRGN createShape() override;
     // Nothing: the net takes the board's scale from the board.
     void onDpiChanged(unsigned newDpi, const RECT& suggested) override;
 };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -90,6 +92,21 @@ TEST(Pictures, EveryScaleGivesEachFrameItsScaledSizeAndKeepsNoObject) {
                 const int height = MulDiv(p.height, static_cast<int>(dpi), 96) * p.frames;
                 EXPECT_EQ(info.bmWidth, width) << what;
                 EXPECT_EQ(info.bmHeight, height) << what;
+                DIBSECTION dib{};
+                ASSERT_EQ(GetObjectA(bitmap, sizeof dib, &dib), static_cast<int>(sizeof dib)) << what << ": a DIB section";
+                EXPECT_EQ(dib.dsBm.bmBitsPixel, 32) << what;
+                // Top-down: the first row in memory is the picture's top row.
+                HDC dc = CreateCompatibleDC(nullptr);
+                HGDIOBJ previous = SelectObject(dc, bitmap);
+                int topRowSame = 0;
+                for (int x = 0; x < width; ++x) {
+                    const COLORREF c = GetPixel(dc, x, 0);
+                    const std::uint32_t bgr = static_cast<const std::uint32_t*>(dib.dsBm.bmBits)[x] & 0xffffffu;
+                    topRowSame += bgr == (static_cast<std::uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c));
+                }
+                SelectObject(dc, previous);
+                DeleteDC(dc);
+                EXPECT_EQ(topRowSame, width) << what << ": top-down";
                 const std::string path = "results\\pictures\\" + std::string(p.name) + "-" +
                                          std::to_string(dpi) + ".bmp";
                 if (round == 0) {

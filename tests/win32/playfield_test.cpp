@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "platform/pictures.h"
+#include "platform/soft_edges.h"
 #include "platform/sound_cues.h"
 #include "res/resource_ids.h"
 #include "sim/game_state.h"
@@ -24,6 +25,8 @@
 #include "windows/set_layout.h"
 #include "windows/set_scale.h"
 #include "win/dpi.h"
+#include "win/layered.h"
+#include "windows/window_regions.h"
 
 namespace {
 
@@ -63,7 +66,7 @@ protected:
 
     // The scoreboard's digit cells show digits `tens` and `units` of the digit strip.
     bool scoreboardShows(int tens, int units) {
-        InvalidateRect(scoreboard.hwnd, nullptr, FALSE);
+        SendMessageA(scoreboard.hwnd, wmShowScore, 0, 0);
         UpdateWindow(scoreboard.hwnd);
         HDC digits = CreateCompatibleDC(nullptr);
         auto strip = static_cast<HBITMAP>(
@@ -75,12 +78,34 @@ protected:
         for (int i = 0; i < 2; ++i)
             for (int y = 0; y < digitCell.height && same; ++y)
                 for (int x = 0; x < digitCell.width && same; ++x)
-                    same = pixelAt(scoreboard.hwnd, digitCellX[i] + x, digitCellY + y) ==
+                    same = shownAt(scoreboard, digitCellX[i] + x, digitCellY + y,
+                                   GetPixel(digits, x, digitCell.height * shown[i] + y)) ==
                            GetPixel(digits, x, digitCell.height * shown[i] + y);
         SelectObject(digits, previous);
         DeleteObject(strip);
         DeleteDC(digits);
         return same;
+    }
+
+    // The window's pixel at (x, y) as it shows: from its DC, or for a layered window from the
+    // screen once it is `want` (Wine hands the picture to the X server, which the screen's DC
+    // reads back), else as it is after a bound.
+public:
+    static COLORREF shownAtFor(const Window& w, int x, int y, COLORREF want) { return shownAt(w, x, y, want); }
+
+protected:
+    static COLORREF shownAt(const Window& w, int x, int y, COLORREF want) {
+        if (!w.layered) return pixelAt(w.hwnd, x, y);
+        RECT r{};
+        GetWindowRect(w.hwnd, &r);
+        HDC screen = GetDC(nullptr);
+        COLORREF got = GetPixel(screen, r.left + x, r.top + y);
+        for (int i = 0; i < 400 && got != want; ++i) {
+            Sleep(5);  // the interval of polling the screen's state
+            got = GetPixel(screen, r.left + x, r.top + y);
+        }
+        ReleaseDC(nullptr, screen);
+        return got;
     }
 
     HINSTANCE instance = nullptr;
@@ -621,4 +646,172 @@ TEST_F(Playfield, TheHandIsLoadedForTheScaleOfTheWindowItIsOverAndPenGesturesAre
     // A finger or pen held still presses at once, and a quick stroke is a throw, not a flick.
     for (HWND window : {host.hwnd, backboard.hwnd, scoreboard.hwnd, ball.hwnd, net.hwnd})
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetPropA(window, "MicrosoftTabletPenServiceProperty")), 0x00010001u);
+}
+
+namespace {
+
+// The set as a desktop that blends shows it: each window layered, with soft edges.
+class LayeredPlayfield : public Playfield {
+protected:
+    static void SetUpTestSuite() { soft_edges::override_ = 1; }
+    static void TearDownTestSuite() { soft_edges::override_ = -1; }
+};
+
+// The same where the system refuses every layered picture.
+BOOL WINAPI refuse(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD) { return FALSE; }
+
+class RefusedLayeredPlayfield : public Playfield {
+protected:
+    static void SetUpTestSuite() {
+        soft_edges::override_ = 1;
+        layered::updateOverride = refuse;
+    }
+    static void TearDownTestSuite() {
+        soft_edges::override_ = -1;
+        layered::updateOverride = nullptr;
+    }
+};
+
+// Each window of the set: a point of its picture that shows and one where clicks go beneath,
+// at 100 %.
+struct ShownWindow {
+    const char* name;
+    Window* window;
+    unsigned bitmapId;
+    HRGN (*todaysShape)(unsigned dpi);
+    POINT in, out;
+};
+
+std::vector<ShownWindow> shownWindows(BackboardWindow& backboard, ScoreboardWindow& scoreboard, BallWindow& ball,
+                                      NetWindow& net) {
+    return {
+        {"backboard", &backboard, IDB_BACKBOARD, [](unsigned d) { return createBackboardRegion(d); }, {93, 30}, {10, 20}},
+        {"scoreboard", &scoreboard, IDB_SCOREBOARD, [](unsigned d) { return createScoreboardRegion(d); }, {20, 20}, {0, 0}},
+        {"ball", &ball, IDB_BALL,
+         [](unsigned d) { return createRoundRegion(set_scale::scaled(50, d), set_scale::scaled(50, d)); }, {25, 25}, {2, 2}},
+        {"net", &net, IDB_NET, [](unsigned d) { return createNetRegion(d); }, {40, 4}, {42, 16}},
+    };
+}
+
+// The set's windows shaped as today and showing their pictures (the ball its first frame); a
+// click outside a shape reaches what lies beneath.
+void expectShownAsToday(const std::vector<ShownWindow>& windows, bool layered, HINSTANCE instance) {
+    for (const ShownWindow& w : windows) {
+        SCOPED_TRACE(w.name);
+        HWND hwnd = w.window->hwnd;
+        const unsigned dpi = w.window->dpi;
+        EXPECT_EQ((GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0, layered);
+        EXPECT_EQ(w.window->layered, layered);
+        EXPECT_TRUE(IsWindowVisible(hwnd));
+        HRGN shape = CreateRectRgn(0, 0, 0, 0), today = w.todaysShape(dpi);
+        ASSERT_NE(GetWindowRgn(hwnd, shape), ERROR);
+        // Pixel for pixel: regions of the same pixels may be banded apart.
+        int differ = 0;
+        for (int y = 0; y < w.window->height; ++y)
+            for (int x = 0; x < w.window->width; ++x) differ += PtInRegion(shape, x, y) != PtInRegion(today, x, y);
+        EXPECT_EQ(differ, 0) << "the region is the picture's pixels with alpha above 0";
+        DeleteObject(shape);
+        DeleteObject(today);
+
+        const POINT in{set_scale::scaled(w.in.x, dpi), set_scale::scaled(w.in.y, dpi)};
+        const POINT out{set_scale::scaled(w.out.x, dpi), set_scale::scaled(w.out.y, dpi)};
+        HBITMAP picture = loadPicture(instance, w.bitmapId, dpi);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(dc, picture);
+        const COLORREF want = GetPixel(dc, in.x, in.y);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        DeleteObject(picture);
+        UpdateWindow(hwnd);
+        EXPECT_EQ(Playfield::shownAtFor(*w.window, in.x, in.y, want), want) << "never blank nor black";
+
+        RECT r = rectOf(hwnd);
+        EXPECT_EQ(WindowFromPoint(POINT{r.left + in.x, r.top + in.y}), hwnd);
+        EXPECT_NE(WindowFromPoint(POINT{r.left + out.x, r.top + out.y}), hwnd);
+    }
+}
+
+// The board told of a new scale as the system tells it, and the ball moved onto it.
+void tellScale(BackboardWindow& backboard, BallWindow& ball, unsigned to) {
+    RECT r = rectOf(backboard.hwnd);
+    RECT suggested{r.left, r.top, r.left + set_scale::scaled(backboard.baseWidth, to),
+                   r.top + set_scale::scaled(backboard.baseHeight, to)};
+    SendMessageA(backboard.hwnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    ball.place(0, 0, 0, to);
+}
+
+// Frames, scores and scales over and over: the objects the set holds at rest stay the same.
+void expectObjectsKeptAtRest(BackboardWindow& backboard, BallWindow& ball) {
+    std::string how;
+    long before = -1;
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) before = gdiObjectCount(&how);  // the first round meets what the system makes once
+        for (int frame = 0; frame < 2 * set_layout::ballFrames; ++frame) ball.showBall(10 + frame, 20, frame, 0);
+        for (int score = 0; score < 3; ++score) {
+            gameState.score = score;
+            ball.repaintScoreboard();
+        }
+        for (unsigned to : {144u, 96u}) tellScale(backboard, ball, to);
+        pumpMessages();
+    }
+    EXPECT_EQ(gdiObjectCount(), before) << "counted by " << how;
+}
+
+}  // namespace
+
+TEST_F(LayeredPlayfield, EachWindowIsLayeredShownInItsPlaceWithTodaysShape) {
+    const ScaledSet* s = setFor(systemDpi());
+    ASSERT_NE(s, nullptr);
+    EXPECT_AT(backboard.hwnd, s->board.left, s->board.top, s->board.right, s->board.bottom);
+    EXPECT_AT(scoreboard.hwnd, s->scoreboard.left, s->scoreboard.top, s->scoreboard.right, s->scoreboard.bottom);
+    EXPECT_AT(net.hwnd, s->net.left, s->net.top, s->net.right, s->net.bottom);
+    EXPECT_AT(ball.hwnd, 0, 0, s->ball, s->ball);
+    expectShownAsToday(shownWindows(backboard, scoreboard, ball, net), true, instance);
+    for (const int score : {0, 47, 136}) {
+        gameState.score = score;
+        EXPECT_TRUE(scoreboardShows(score / 10 % 10, score % 10)) << "score " << score;
+    }
+    // At another scale each window has that scale's size, shape and picture, the net and the
+    // scoreboard their places beside the board.
+    for (const unsigned to : {144u, systemDpi()}) {
+        SCOPED_TRACE(to);
+        tellScale(backboard, ball, to);
+        const ScaledSet* at = setFor(to);
+        ASSERT_NE(at, nullptr);
+        const RECT board = rectOf(backboard.hwnd);
+        const int dx = board.left - at->board.left, dy = board.top - at->board.top;
+        EXPECT_AT(backboard.hwnd, board.left, board.top, at->board.right + dx, at->board.bottom + dy);
+        EXPECT_AT(net.hwnd, at->net.left + dx, at->net.top + dy, at->net.right + dx, at->net.bottom + dy);
+        EXPECT_AT(scoreboard.hwnd, at->scoreboard.left + dx, at->scoreboard.top + dy, at->scoreboard.right + dx,
+                  at->scoreboard.bottom + dy);
+        EXPECT_AT(ball.hwnd, 0, 0, at->ball, at->ball);
+        expectShownAsToday(shownWindows(backboard, scoreboard, ball, net), true, instance);
+    }
+    expectObjectsKeptAtRest(backboard, ball);
+    for (const Window* w : std::initializer_list<const Window*>{&backboard, &scoreboard, &ball, &net})
+        EXPECT_TRUE(w->layered) << w->className;
+}
+
+TEST_F(RefusedLayeredPlayfield, EachWindowRefusedALayeredPictureGoesOnAsToday) {
+    expectShownAsToday(shownWindows(backboard, scoreboard, ball, net), false, instance);
+    gameState.score = 47;
+    EXPECT_TRUE(scoreboardShows(4, 7));
+    expectObjectsKeptAtRest(backboard, ball);
+}
+
+// Refused only later, in the middle of the set's life: the window turns plain where it stands.
+TEST_F(LayeredPlayfield, AWindowRefusedLaterGoesOnAsToday) {
+    layered::updateOverride = refuse;
+    ball.showBall(0, 0, 3, 0);
+    gameState.score = 8;
+    EXPECT_TRUE(scoreboardShows(0, 8));
+    layered::updateOverride = nullptr;
+    ball.showBall(0, 0, 0, 0);
+    auto all = shownWindows(backboard, scoreboard, ball, net);
+    expectShownAsToday({all[1], all[2]}, false, instance);
+    expectShownAsToday({all[0], all[3]}, true, instance);
+    std::string how;
+    const long before = gdiObjectCount(&how);
+    ball.showBall(5, 5, 4, 0);
+    EXPECT_EQ(gdiObjectCount(), before) << "counted by " << how;
 }
