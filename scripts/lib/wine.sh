@@ -85,6 +85,46 @@ start_two_monitors() {
     +xinerama -extension RANDR -nolisten tcp -ac
 }
 
+# Starts xcompmgr -n (compositing without shadows or fades) on $DISPLAY and waits until it owns
+# the screen's compositing-manager selection, its own sign that it composites; stops it on exit.
+# Its words go to $compositor_log when set. Fails when it has not taken the screen in ten seconds.
+start_compositor() {
+  xcompmgr -n >"${compositor_log:-/dev/null}" 2>&1 &
+  compositor_pid=$!
+  on_exit "kill $compositor_pid 2>/dev/null"
+  /usr/bin/python3 - "$compositor_pid" <<'PY'
+import os, sys, time
+from Xlib import display
+d = display.Display()
+selection = d.intern_atom("_NET_WM_CM_S%d" % d.get_default_screen())
+for _ in range(100):
+    if d.get_selection_owner(selection) != 0:
+        sys.exit(0)
+    try:
+        os.kill(int(sys.argv[1]), 0)
+    except OSError:
+        sys.exit(1)
+    time.sleep(0.1)  # polls the X server for the selection, the compositor's own state
+sys.exit(1)
+PY
+}
+
+# Sets the display scale of the prefix (LogPixels, read by each new process) to $1 DPI, reads it
+# back, and exports BASKETBALL_EXPECT_DPI for the scale programs to assert. A setting that did not
+# take returns 1 with the reason in $dpi_error.
+set_dpi() {
+  local key='HKCU\Control Panel\Desktop' read_back
+  timeout -k 10 60 "$wine64" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  timeout -k 10 60 "$wineserver" -w
+  read_back=$(timeout -k 10 60 "$wine64" reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' |
+    awk '$1 == "LogPixels" { print $3 }')
+  if [ -z "$read_back" ] || [ $((read_back)) -ne "$1" ]; then
+    dpi_error="LogPixels did not take: set $1, read back '${read_back}'"
+    return 1
+  fi
+  export BASKETBALL_EXPECT_DPI=$1
+}
+
 # Makes the Wine prefix when it is missing, or anew with "fresh": a copy of $WINE_PREFIX_MADE
 # when scripts/check made one for all its tiers (wineboot takes most of a minute). Its windows
 # are unmanaged, which behave as on Windows; managed ones wait for a window manager.
