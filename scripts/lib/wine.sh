@@ -92,21 +92,9 @@ start_compositor() {
   xcompmgr -n >"${compositor_log:-/dev/null}" 2>&1 &
   compositor_pid=$!
   on_exit "kill $compositor_pid 2>/dev/null"
-  /usr/bin/python3 - "$compositor_pid" <<'PY'
-import os, sys, time
-from Xlib import display
-d = display.Display()
-selection = d.intern_atom("_NET_WM_CM_S%d" % d.get_default_screen())
-for _ in range(100):
-    if d.get_selection_owner(selection) != 0:
-        sys.exit(0)
-    try:
-        os.kill(int(sys.argv[1]), 0)
-    except OSError:
-        sys.exit(1)
-    time.sleep(0.1)  # polls the X server for the selection, the compositor's own state
-sys.exit(1)
-PY
+  # Stopped before the X server: dying with it while the exit actions run, it trips up bash.
+  exit_actions=("${exit_actions[@]:(-1)}" "${exit_actions[@]:0:${#exit_actions[@]}-1}")
+  /usr/bin/python3 "$wine_lib/wait_compositor.py" "$compositor_pid"
 }
 
 # Sets the display scale of the prefix (LogPixels, read by each new process) to $1 DPI, reads it
@@ -118,6 +106,7 @@ set_dpi() {
   timeout -k 10 60 "$wineserver" -w
   read_back=$(timeout -k 10 60 "$wine64" reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' |
     awk '$1 == "LogPixels" { print $3 }')
+  timeout -k 10 60 "$wineserver" -w  # the query's server gone too: a script may start its own next
   if [ -z "$read_back" ] || [ $((read_back)) -ne "$1" ]; then
     dpi_error="LogPixels did not take: set $1, read back '${read_back}'"
     return 1

@@ -136,8 +136,9 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "backdrop";
         RegisterClassA(&windowClass);
-        window = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "backdrop", "backdrop", WS_POPUP | WS_DISABLED, r.left, r.top,
-                                 r.right - r.left, r.bottom - r.top, nullptr, nullptr, windowClass.hInstance, nullptr);
+        window = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "backdrop", "backdrop", WS_POPUP | WS_DISABLED,
+                                 r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                 windowClass.hInstance, nullptr);
         ShowWindow(window, SW_SHOWNOACTIVATE);
         SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -209,7 +210,7 @@ EdgeCounts countEdges(const std::vector<DWORD>& black, const std::vector<DWORD>&
         }
     };
     std::vector<int> state(black.size());  // 0 not covered, 1 partly, 2 fully
-    for (size_t i = 0; i < black.size(); ++i) {
+    for (int i = 0; i < width * height; ++i) {
         if (skip[i]) continue;
         int spread = 0, opaque = 0, clear = 0;
         for (int c = 0; c < 3; ++c) {
@@ -222,7 +223,7 @@ EdgeCounts countEdges(const std::vector<DWORD>& black, const std::vector<DWORD>&
         if (opaque == 3) {
             state[i] = 2;
             ++n.fully;
-            if (black[i] != picture[i]) fault(n.notPicture, "fully covered, not the picture's colour", static_cast<int>(i));
+            if (black[i] != picture[i]) fault(n.notPicture, "fully covered, not the picture's colour", i);
             continue;
         }
         state[i] = 1;
@@ -232,7 +233,7 @@ EdgeCounts countEdges(const std::vector<DWORD>& black, const std::vector<DWORD>&
         for (int c = 0; c < 3; ++c)
             blended = blended && channel(black[i], c) <= alpha + tolerance &&
                       std::abs(channel(white[i], c) - channel(black[i], c) - (255 - alpha)) <= tolerance;
-        if (!blended) fault(n.notBlended, "partly covered, not a premultiplied blend", static_cast<int>(i));
+        if (!blended) fault(n.notBlended, "partly covered, not a premultiplied blend", i);
     }
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -247,6 +248,39 @@ EdgeCounts countEdges(const std::vector<DWORD>& black, const std::vector<DWORD>&
             if (amid) fault(n.inside, "partly covered amid fully covered pixels", y * width + x);
         }
     return n;
+}
+
+// The photographs' reading, on made-up shots: one pixel amid eight that are not covered (or,
+// for `ringCovered`, fully covered by the picture's colour).
+TEST(Compositor, ShotsOverBlackAndWhiteReadAsCoverage) {
+    struct Case {
+        const char* what;
+        DWORD black, white, picture;
+        bool ringCovered;
+        int partly, fully, notBlended, inside, notPicture;
+    };
+    const Case cases[] = {
+        {"a premultiplied edge", 0x804000, 0xFFBF7F, 0xFF8000, false, 1, 0, 0, 0, 0},
+        {"not covered", 0x000000, 0xFFFFFF, 0xFF8000, false, 0, 0, 0, 0, 0},
+        {"fully covered, the picture's colour", 0xFF8000, 0xFF8000, 0xFF8000, false, 0, 1, 0, 0, 0},
+        {"a dark ring: the premultiplied colour shown unblended", 0x804000, 0x804000, 0xFF8000, false, 0, 1, 0, 0, 1},
+        {"a fringe brighter than its coverage", 0xC80000, 0xFFFFFF, 0xFF8000, false, 1, 0, 1, 0, 0},
+        {"over white, not the backdrop's share", 0x804000, 0xF0BF7F, 0xFF8000, false, 1, 0, 1, 0, 0},
+        {"partly covered inside the picture", 0x804000, 0xFFBF7F, 0xFF8000, true, 1, 8, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<DWORD> black(9, c.ringCovered ? c.picture : 0x000000);
+        std::vector<DWORD> white(9, c.ringCovered ? c.picture : 0xFFFFFF);
+        const std::vector<DWORD> picture(9, c.picture);
+        black[4] = c.black;
+        white[4] = c.white;
+        const EdgeCounts n = countEdges(black, white, 3, 3, std::vector<bool>(9), picture.data());
+        EXPECT_EQ(n.partly, c.partly) << c.what;
+        EXPECT_EQ(n.fully, c.fully) << c.what;
+        EXPECT_EQ(n.notBlended, c.notBlended) << c.what;
+        EXPECT_EQ(n.inside, c.inside) << c.what;
+        EXPECT_EQ(n.notPicture, c.notPicture) << c.what;
+    }
 }
 
 // A portable pixmap of screen pixels, for looking at the edges zoomed.
@@ -285,10 +319,10 @@ TEST(Compositor, TheOutlinesBlendWithWhatLiesBeneath) {
         {"backboard", set.backboard, IDB_BACKBOARD, 1},
     };
     const HWND windows[] = {set.ball, set.net, set.backboard, set.scoreboard};
-    RECT all = windowRect(set.ball);
+    RECT setArea = windowRect(set.ball);
     for (HWND w : windows) {
         const RECT r = windowRect(w);
-        UnionRect(&all, &all, &r);
+        UnionRect(&setArea, &setArea, &r);
     }
     auto underSet = [&](POINT p) {
         for (HWND w : windows) {
@@ -298,17 +332,18 @@ TEST(Compositor, TheOutlinesBlendWithWhatLiesBeneath) {
         return false;
     };
     POINT probe{-1, -1};
-    for (POINT p : {POINT{screen.right - 1, screen.top}, POINT{screen.left, screen.top}, POINT{screen.right - 1, screen.bottom - 1}})
+    for (POINT p : {POINT{screen.right - 1, 0}, POINT{0, 0}, POINT{screen.right - 1, screen.bottom - 1}})
         if (!underSet(p)) probe = p;
     ASSERT_GE(probe.x, 0) << "every corner of the screen is under the set";
     std::vector<DWORD> overBlack[3], overWhite[3];
-    ASSERT_TRUE(backdrop.paint(0x000000, probe, all)) << "the black backdrop never showed at " << probe.x << ", " << probe.y;
+    ASSERT_TRUE(backdrop.paint(0x000000, probe, setArea)) << "the black backdrop never showed at " << probe.x << ", "
+                                                      << probe.y;
     for (int i = 0; i < 3; ++i) overBlack[i] = readScreen(windowRect(parts[i].window));
-    ASSERT_TRUE(backdrop.paint(0xFFFFFF, probe, all)) << "the white backdrop never showed";
+    ASSERT_TRUE(backdrop.paint(0xFFFFFF, probe, setArea)) << "the white backdrop never showed";
     for (int i = 0; i < 3; ++i) overWhite[i] = readScreen(windowRect(parts[i].window));
     // Pictures for the documentation, over a light blue-grey desktop.
     if (const char* folder = std::getenv("BASKETBALL_EDGE_PICTURES")) {
-        ASSERT_TRUE(backdrop.paint(0xC8D2DC, probe, all));
+        ASSERT_TRUE(backdrop.paint(0xC8D2DC, probe, setArea));
         for (const Part& part : parts) {
             const RECT r = windowRect(part.window);
             savePicture(std::string(folder) + "/" + part.name + "-" + std::to_string(dpi) + ".ppm", readScreen(r),
