@@ -19,7 +19,9 @@ build_preset() {
 exit_actions=()
 run_exit_actions() {
   local action
-  for action in "${exit_actions[@]}"; do eval "$action"; done
+  # An action that fails (its process gone already) must not end the trap under set -e: bash
+  # then unwinds the trap's function wrongly and the script ends with 1.
+  for action in "${exit_actions[@]}"; do eval "$action" || true; done
 }
 # A script stopped by its time limit (SIGTERM) or by hand runs them too.
 on_exit() {
@@ -92,8 +94,6 @@ start_compositor() {
   xcompmgr -n >"${compositor_log:-/dev/null}" 2>&1 &
   compositor_pid=$!
   on_exit "kill $compositor_pid 2>/dev/null"
-  # Stopped before the X server: dying with it while the exit actions run, it trips up bash.
-  exit_actions=("${exit_actions[@]:(-1)}" "${exit_actions[@]:0:${#exit_actions[@]}-1}")
   /usr/bin/python3 "$wine_lib/wait_compositor.py" "$compositor_pid"
 }
 
