@@ -19,7 +19,9 @@ build_preset() {
 exit_actions=()
 run_exit_actions() {
   local action
-  for action in "${exit_actions[@]}"; do eval "$action"; done
+  # An action that fails (its process gone already) must not end the trap under set -e: bash
+  # then unwinds the trap's function wrongly and the script ends with 1.
+  for action in "${exit_actions[@]}"; do eval "$action" || true; done
 }
 # A script stopped by its time limit (SIGTERM) or by hand runs them too.
 on_exit() {
@@ -83,6 +85,33 @@ start_two_monitors() {
   start_display "" 1824x768x24 || return
   x_log=${xephyr_log:-/dev/null} start_x_server Xephyr -screen 1024x768+0+0 -screen 800x600+1024+0 \
     +xinerama -extension RANDR -nolisten tcp -ac
+}
+
+# Starts xcompmgr -n (compositing without shadows or fades) on $DISPLAY and waits until it owns
+# the screen's compositing-manager selection, its own sign that it composites; stops it on exit.
+# Its words go to $compositor_log when set. Fails when it has not taken the screen in ten seconds.
+start_compositor() {
+  xcompmgr -n >"${compositor_log:-/dev/null}" 2>&1 &
+  compositor_pid=$!
+  on_exit "kill $compositor_pid 2>/dev/null"
+  /usr/bin/python3 "$wine_lib/wait_compositor.py" "$compositor_pid"
+}
+
+# Sets the display scale of the prefix (LogPixels, read by each new process) to $1 DPI, reads it
+# back, and exports BASKETBALL_EXPECT_DPI for the scale programs to assert. A setting that did not
+# take returns 1 with the reason in $dpi_error.
+set_dpi() {
+  local key='HKCU\Control Panel\Desktop' read_back
+  timeout -k 10 60 "$wine64" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  timeout -k 10 60 "$wineserver" -w
+  read_back=$(timeout -k 10 60 "$wine64" reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' |
+    awk '$1 == "LogPixels" { print $3 }')
+  timeout -k 10 60 "$wineserver" -w  # the query's server gone too: a script may start its own next
+  if [ -z "$read_back" ] || [ $((read_back)) -ne "$1" ]; then
+    dpi_error="LogPixels did not take: set $1, read back '${read_back}'"
+    return 1
+  fi
+  export BASKETBALL_EXPECT_DPI=$1
 }
 
 # Makes the Wine prefix when it is missing, or anew with "fresh": a copy of $WINE_PREFIX_MADE
