@@ -1,5 +1,7 @@
 #include "platform/picture_scale.h"
 
+#include "win/alpha_pixels.h"
+
 #include <algorithm>
 
 namespace {
@@ -139,11 +141,4 @@ PixelImage scaleStrip(const PixelImage& source, int frames, int frameWidth, int 
     return out;
 }
 
-void premultiply(PixelImage& image) {
-    for (std::uint32_t& p : image.pixels) {
-        const std::uint32_t a = p >> 24;
-        std::uint32_t value = a << 24;
-        for (int c = 0; c < 3; ++c) value |= (((p >> (8 * c)) & 0xFFu) * a + 127) / 255 << (8 * c);
-        p = value;
-    }
-}
+void premultiply(PixelImage& image) { alpha_pixels::premultiplied(image.pixels.data(), image.pixels.size()); }

@@ -673,7 +673,7 @@ protected:
 };
 
 // Each window of the set: a point of its picture that shows and one where clicks go beneath,
-// at 100 %.
+// at 100 % (none on the scoreboard: its outline covers part of every corner pixel).
 struct ShownWindow {
     const char* name;
     Window* window;
@@ -686,7 +686,7 @@ std::vector<ShownWindow> shownWindows(BackboardWindow& backboard, ScoreboardWind
                                       NetWindow& net) {
     return {
         {"backboard", &backboard, IDB_BACKBOARD, [](unsigned d) { return createBackboardRegion(d); }, {93, 30}, {10, 20}},
-        {"scoreboard", &scoreboard, IDB_SCOREBOARD, [](unsigned d) { return createScoreboardRegion(d); }, {20, 20}, {0, 0}},
+        {"scoreboard", &scoreboard, IDB_SCOREBOARD, [](unsigned d) { return createScoreboardRegion(d); }, {20, 20}, {-1, -1}},
         {"ball", &ball, IDB_BALL,
          [](unsigned d) { return createRoundRegion(set_scale::scaled(50, d), set_scale::scaled(50, d)); }, {25, 25}, {2, 2}},
         {"net", &net, IDB_NET, [](unsigned d) { return createNetRegion(d); }, {40, 4}, {42, 16}},
@@ -705,17 +705,28 @@ void expectShownAsToday(const std::vector<ShownWindow>& windows, bool layered, H
         EXPECT_TRUE(IsWindowVisible(hwnd));
         HRGN shape = CreateRectRgn(0, 0, 0, 0), today = w.todaysShape(dpi);
         ASSERT_NE(GetWindowRgn(hwnd, shape), ERROR);
-        // Pixel for pixel: regions of the same pixels may be banded apart.
-        int differ = 0;
+        HBITMAP picture = loadPicture(instance, w.bitmapId, dpi);
+        DIBSECTION dib{};
+        ASSERT_EQ(GetObjectA(picture, sizeof dib, &dib), static_cast<int>(sizeof dib));
+        const auto* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);  // top-down; the ball's first frame on top
+        // Pixel for pixel (regions of the same pixels may be banded apart): layered, the region
+        // is the picture's pixels with alpha above 0, today's shape and the ring its outline
+        // partly covers; plain, today's shape.
+        int differ = 0, lost = 0;
         for (int y = 0; y < w.window->height; ++y)
-            for (int x = 0; x < w.window->width; ++x) differ += PtInRegion(shape, x, y) != PtInRegion(today, x, y);
-        EXPECT_EQ(differ, 0) << "the region is the picture's pixels with alpha above 0";
+            for (int x = 0; x < w.window->width; ++x) {
+                const bool inShape = PtInRegion(shape, x, y), inToday = PtInRegion(today, x, y);
+                differ += inShape != (layered ? (bits[y * dib.dsBm.bmWidth + x] >> 24) != 0 : inToday);
+                lost += inToday && !inShape;
+            }
+        EXPECT_EQ(differ, 0) << (layered ? "the region is the picture's pixels with alpha above 0" : "today's shape");
+        // At other scales the master, drawn once, and the shape's rounded corners may part by a pixel.
+        EXPECT_TRUE(dpi != 96 || lost == 0) << lost << " pixels of today's shape left out";
         DeleteObject(shape);
         DeleteObject(today);
 
         const POINT in{set_scale::scaled(w.in.x, dpi), set_scale::scaled(w.in.y, dpi)};
         const POINT out{set_scale::scaled(w.out.x, dpi), set_scale::scaled(w.out.y, dpi)};
-        HBITMAP picture = loadPicture(instance, w.bitmapId, dpi);
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ previous = SelectObject(dc, picture);
         const COLORREF want = GetPixel(dc, in.x, in.y);
@@ -727,7 +738,9 @@ void expectShownAsToday(const std::vector<ShownWindow>& windows, bool layered, H
 
         RECT r = rectOf(hwnd);
         EXPECT_EQ(WindowFromPoint(POINT{r.left + in.x, r.top + in.y}), hwnd);
-        EXPECT_NE(WindowFromPoint(POINT{r.left + out.x, r.top + out.y}), hwnd);
+        if (w.out.x >= 0) {
+            EXPECT_NE(WindowFromPoint(POINT{r.left + out.x, r.top + out.y}), hwnd);
+        }
     }
 }
 

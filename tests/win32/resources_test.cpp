@@ -419,30 +419,30 @@ TEST(Regions, NetIsSeeThroughAtEveryOpeningAndInItsBottomRows) {
     }
 }
 
-TEST(Regions, NetShapeMatchesTheNonBlackPixelsOfItsPicture) {
+TEST(Regions, NetShapeMatchesTheCoveredPixelsOfItsPicture) {
     Gdi net(createNetRegion());
-    Gdi bitmap(LoadImageA(module(), MAKEINTRESOURCEA(IDB_NET), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    Gdi bitmap(LoadImageA(module(), MAKEINTRESOURCEA(IDB_NET), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(net.object, nullptr);
     ASSERT_NE(bitmap.object, nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 83;
-    info.bmiHeader.biHeight = -76;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels(83 * 76);
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, static_cast<HBITMAP>(bitmap.object), 0, 76, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    ASSERT_EQ(rows, 76);
+    DIBSECTION dib{};
+    ASSERT_EQ(GetObjectA(bitmap.object, sizeof dib, &dib), static_cast<int>(sizeof dib));
+    ASSERT_EQ(dib.dsBm.bmBitsPixel, 32);
+    ASSERT_EQ(dib.dsBm.bmWidth, 83);
+    ASSERT_EQ(dib.dsBm.bmHeight, 76);
+    const auto* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);  // bottom-up, as the file
     int mismatches = 0;
     for (int y = 0; y < 76; ++y)
         for (int x = 0; x < 83; ++x) {
-            const bool visible = (pixels[y * 83 + x] & 0xFFFFFF) != 0;
-            if (visible != (PtInRegion(net.region(), x, y) != 0)) {
+            const DWORD pixel = bits[(75 - y) * 83 + x];
+            const bool visible = (pixel & 0xFFFFFF) != 0, covered = (pixel >> 24) != 0;
+            // Past the shape only what its outline partly covers has a colour.
+            const char* fault = PtInRegion(net.region(), x, y) ? (!visible || !covered ? " in the shape but black" : nullptr)
+                                : (pixel >> 24) == 255 ? " wholly covered outside the shape"
+                                : visible && !covered ? " drawn where nothing covers it"
+                                                      : nullptr;
+            if (fault) {
                 ++mismatches;
-                ADD_FAILURE() << x << "," << y << (visible ? " drawn but outside the shape" : " in the shape but black");
+                ADD_FAILURE() << x << "," << y << fault;
             }
         }
     EXPECT_EQ(mismatches, 0);
