@@ -1,5 +1,7 @@
 #include "platform/pictures.h"
 
+#include "win/layered.h"
+
 #include <objbase.h>
 #include <wincodec.h>
 
@@ -121,13 +123,7 @@ bool decodePng(HINSTANCE instance, unsigned id, PixelImage& out) {
 
 // A top-down 32-bit DIB section holding `image`.
 HBITMAP makeBitmap(const PixelImage& image) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = layered::topDownInfo(image.width, image.height);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr || bits == nullptr) {
@@ -166,13 +162,7 @@ HBITMAP loadResourcePicture(HINSTANCE instance, unsigned bitmapId) {
                         static_cast<std::size_t>(image.width) * 4);
         }
     } else {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = image.width;
-        info.bmiHeader.biHeight = -image.height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = layered::topDownInfo(image.width, image.height);
         HDC screen = GetDC(nullptr);
         ok = screen != nullptr && GetDIBits(screen, loaded, 0, static_cast<UINT>(image.height), image.pixels.data(),
                                             &info, DIB_RGB_COLORS) == image.height;

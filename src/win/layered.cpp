@@ -41,4 +41,23 @@ std::uint32_t* pixelsOf(HBITMAP bitmap, int* width, int* height) {
     return static_cast<std::uint32_t*>(dib.dsBm.bmBits);
 }
 
+BITMAPINFO topDownInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+HBITMAP topDownBitmap(int width, int height, void** bits) {
+    const BITMAPINFO info = topDownInfo(width, height);
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bits != nullptr) *bits = pixels;
+    return bitmap;
+}
+
 }  // namespace layered

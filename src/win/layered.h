@@ -22,6 +22,11 @@ bool show(HWND window, const POINT* at, SIZE size, HDC source, POINT from);
 // The runs as a region of window coordinates, or null.
 HRGN regionOf(const std::vector<alpha_pixels::Run>& runs);
 
+// The header of a top-down 32-bit picture of width x height, the form every picture here takes.
+BITMAPINFO topDownInfo(int width, int height);
+// A top-down 32-bit DIB section of width x height (its pixels in `bits` when asked), or null.
+HBITMAP topDownBitmap(int width, int height, void** bits = nullptr);
+
 // The pixels of a 32-bit DIB section (the program makes them top-down), with its size; null
 // for any other bitmap.
 std::uint32_t* pixelsOf(HBITMAP bitmap, int* width = nullptr, int* height = nullptr);

@@ -20,13 +20,7 @@ namespace {
 
 // Alpha from `shape` (null: everything inside) for each frame of a width x frame-height strip.
 bool shapeFrames(std::uint32_t* pixels, int width, int frameHeight, int frames, HRGN shape) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -frameHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = layered::topDownInfo(width, frameHeight);
     void* bits = nullptr;
     HBITMAP mask = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = mask != nullptr ? CreateCompatibleDC(nullptr) : nullptr;

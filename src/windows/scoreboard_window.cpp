@@ -31,18 +31,6 @@ HRGN ScoreboardWindow::createShape() { return createScoreboardRegion(dpi); }
 
 namespace {
 
-HBITMAP newDib(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
 // The digits opaque where the picture has no alpha of its own, premultiplied.
 bool premultiplyDigits(HBITMAP strip) {
     int w = 0, h = 0;
@@ -61,7 +49,7 @@ bool ScoreboardWindow::makeBuffers(MemoryBitmap& newBuffer, MemoryBitmap& newDig
     HDC dc = GetDC(hwnd);  // the class's own DC: never released
     if (!dc) return false;
     // Both or neither: a failure leaves nothing held.
-    if (!newBuffer.hold(dc, layered ? newDib(width, height) : CreateCompatibleBitmap(dc, width, height))) return false;
+    if (!newBuffer.hold(dc, layered ? layered::topDownBitmap(width, height) : CreateCompatibleBitmap(dc, width, height))) return false;
     if (!newDigits.hold(dc, loadPicture(instance, IDB_DIGITS, dpi)) ||
         (layered && !premultiplyDigits(newDigits.bitmap))) {
         newBuffer.release();
