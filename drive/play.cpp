@@ -191,17 +191,26 @@ bool dragSetTo(const SetWindows& set, int x, int y, int steps) {
         const POINT grip{board.left + c.x, board.top + c.y};
         mouseTo(grip.x, grip.y);
         leftDown();
-        if (!caughtUp(set.backboard)) return false;
+        if (!caughtUp(set.backboard)) {
+            std::printf("dragSetTo: the board's thread did not answer after the press\n");
+            return false;
+        }
         const HWND took = captureOf(set.backboard);
         if (took != set.backboard) {
             leftUp();
             if (took == set.ball) continue;
+            std::printf("dragSetTo: the press at (%ld, %ld) took no capture on the board\n", grip.x, grip.y);
             return false;
         }
         for (const POINT& p : path(grip, {x + c.x, y + c.y}, steps)) mouseTo(p.x, p.y);
         leftUp();
-        return waitUntil([&] { return setAt(set, x, y); }, windowTimeoutMs);
+        if (waitUntil([&] { return setAt(set, x, y); }, windowTimeoutMs)) return true;
+        std::printf("dragSetTo: wanted the board at (%d, %d); board %s, net %s, scoreboard %s\n", x, y,
+                    describe(windowRect(set.backboard)).c_str(), describe(windowRect(set.net)).c_str(),
+                    describe(windowRect(set.scoreboard)).c_str());
+        return false;
     }
+    std::printf("dragSetTo: the ball took the press three times\n");
     return false;
 }
 
