@@ -117,8 +117,11 @@ void BackboardWindow::onLButtonDown(WPARAM, int x, int y) {
     keepOwnedWindowsAbove(className);
 }
 
-void BackboardWindow::onLButtonUp(WPARAM, int, int) {
+// The set lands where the button comes up: the last move before it may have been lost, or
+// (Wine) mapped from where the board stood before it moved.
+void BackboardWindow::onLButtonUp(WPARAM, int x, int y) {
     if (!dragging) return;
+    followCursor(x, y);
     dragging = false;
     ReleaseCapture();
 }
@@ -130,7 +133,10 @@ void BackboardWindow::onCaptureChanged(HWND newCapture) {
 }
 
 void BackboardWindow::onMouseMove(WPARAM, int x, int y) {
-    if (!dragging) return;
+    if (dragging) followCursor(x, y);
+}
+
+void BackboardWindow::followCursor(int x, int y) {
     HWND net = findOwnWindow(set_layout::netClass);
     if (!net) return;
     HWND scoreboard = findOwnWindow(set_layout::scoreboardClass);

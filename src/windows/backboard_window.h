@@ -28,6 +28,7 @@ public:
 
     // Moves host, board, net and scoreboard to the board's corner (boardX, boardY).
     void placeSet(HWND net, HWND scoreboard);
+    void followCursor(int x, int y);
     // Where the net and the scoreboard stand beside the board at its scale.
     POINT netPlace() const;
     POINT scoreboardPlace() const;

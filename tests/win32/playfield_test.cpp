@@ -195,17 +195,21 @@ TEST_F(Playfield, DraggingTheBackboardMovesHostNetAndScoreboardButNotTheBall) {
     EXPECT_AT(net.hwnd, 155, 250, 238, 326);
     EXPECT_AT(scoreboard.hwnd, 105, 97, 292, 139);
     EXPECT_AT(ball.hwnd, 0, 0, 50, 50);
-    SendMessageA(backboard.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(25, 28));
+    // It lands where the button comes up, past the last move.
+    SendMessageA(backboard.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(22, 33));
+    EXPECT_AT(backboard.hwnd, 107, 151, 294, 285);
+    EXPECT_AT(net.hwnd, 157, 253, 240, 329);
+    EXPECT_AT(scoreboard.hwnd, 107, 100, 294, 142);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_FALSE(backboard.dragging);
 
-    // With the net gone (the set being torn down) a move changes nothing.
+    // With the net gone (the set being torn down) a move or a release changes nothing.
     SendMessageA(backboard.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
     DestroyWindow(net.hwnd);
     SendMessageA(backboard.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 40));
-    EXPECT_EQ(backboard.boardX, 105);
-    EXPECT_AT(backboard.hwnd, 105, 148, 292, 282);
+    EXPECT_EQ(backboard.boardX, 107);
     SendMessageA(backboard.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+    EXPECT_AT(backboard.hwnd, 107, 151, 294, 285);
 }
 
 TEST_F(Playfield, LosingTheCaptureEndsTheDragAsLettingGoWould) {
