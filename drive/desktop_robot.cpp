@@ -194,36 +194,50 @@ void inputHandled() {
 
 }  // namespace
 
-void mouseTo(int x, int y) {
-    // Absolute coordinates run from 0 to 65536 across the desktop of all monitors (the screen
-    // when there is one): aim at the pixel's centre.
+namespace {
+
+// Where the robot last put the cursor. Wine may move the cursor after a move, to a point
+// mapped from a motion its X server saw before a window moved: presses and releases go at
+// this point, not wherever the cursor was left.
+POINT aim{};
+
+// Sends `buttons` with a move to the aim point. Absolute coordinates run from 0 to 65536
+// across the desktop of all monitors (the screen when there is one): aim at the pixel's centre.
+void sendAtAim(DWORD buttons) {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK,
-              (2 * (x - left) + 1) * 65536 / (2 * w), (2 * (y - top) + 1) * 65536 / (2 * h));
+    sendMouse(buttons | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK,
+              (2 * (aim.x - left) + 1) * 65536 / (2 * w), (2 * (aim.y - top) + 1) * 65536 / (2 * h));
+}
+
+}  // namespace
+
+void mouseTo(int x, int y) {
+    aim = {x, y};
+    sendAtAim(0);
     waitUntil([&] { return cursorAt(x, y); }, 1000);
     inputHandled();
 }
 
 void leftDown() {
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendAtAim(MOUSEEVENTF_LEFTDOWN);
     inputHandled();
 }
 
 void leftUp() {
-    sendMouse(MOUSEEVENTF_LEFTUP);
+    sendAtAim(MOUSEEVENTF_LEFTUP);
     inputHandled();
 }
 
 void rightDown() {
-    sendMouse(MOUSEEVENTF_RIGHTDOWN);
+    sendAtAim(MOUSEEVENTF_RIGHTDOWN);
     inputHandled();
 }
 
 void rightUp() {
-    sendMouse(MOUSEEVENTF_RIGHTUP);
+    sendAtAim(MOUSEEVENTF_RIGHTUP);
     inputHandled();
 }
 
