@@ -18,12 +18,11 @@ void keepOwnedWindowsAbove(const char* owner) {
                                          set_layout::ballClass, set_layout::netClass};
     bool above = false;
     for (const char* name : chain) {
-        if (above) {
-            if (HWND window = findOwnWindow(name)) {
-                SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
-                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-            }
-        }
+        HWND window = above ? findOwnWindow(name) : nullptr;
         above = above || lstrcmpA(name, owner) == 0;
+        if (!window) continue;
+        const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
     }
 }
