@@ -37,11 +37,15 @@ void parkMouse() { mouseTo(1010, 5); }
 
 unsigned scaleOf(const SetWindows& set) { return windowDpi(set.backboard); }
 
+bool clickOn(HWND target, POINT p) {
+    if (!waitUntil([&] { return WindowFromPoint(p) == target && caughtUp(target); }, windowTimeoutMs)) return false;
+    click(p.x, p.y);
+    return true;
+}
+
 bool closeAboutScreen(DWORD pid) {
     HWND about = findAboutScreen(pid);
-    if (!about || !caughtUp(about)) return false;
-    const POINT centre = centreOf(windowRect(about));
-    click(centre.x, centre.y);
+    if (!about || !clickOn(about, centreOf(windowRect(about)))) return false;
     return waitUntil([&] { return findAboutScreen(pid) == nullptr; }, windowTimeoutMs);
 }
 
@@ -290,7 +294,11 @@ HWND openMenu(const Program& program, const SetWindows& set) {
         const bool clear = WindowFromPoint(grip) == set.backboard;
         rightDown();
         caughtUp(set.backboard);
-        HWND menu = findPopupMenu(program.pid);
+        HWND menu = nullptr;
+        // A loaded machine may show the menu some round trips after the press.
+        waitUntil([&] { return (menu = findPopupMenu(program.pid)) || WindowFromPoint(grip) != set.backboard; },
+                  clear ? windowTimeoutMs : 0);
+        if (!menu) menu = findPopupMenu(program.pid);  // shown over the grip since the last look
         const bool crossed = !clear || (!menu && WindowFromPoint(grip) != set.backboard);
         rightUp();
         if (menu || !crossed) return menu && menuReady(menu) ? menu : nullptr;

@@ -29,6 +29,10 @@ void parkMouse();
 // The set's display scale: its backboard's DPI, 96 at 100 %.
 unsigned scaleOf(const SetWindows& set);
 
+// Clicks `p` once the window there is `target` and it answers: a window shown over it
+// meanwhile (a ball falling past) would take the click. False if it never was.
+bool clickOn(HWND target, POINT p);
+
 // Starts the program, closes its opening About screen with a click and waits for the set.
 // On failure `error` says what went wrong.
 bool startSet(Program& program, SetWindows& set, std::string& error);
