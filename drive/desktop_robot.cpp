@@ -1,5 +1,6 @@
 #include "desktop_robot.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -216,9 +217,17 @@ void sendAtAim(DWORD buttons) {
 
 void mouseTo(int x, int y) {
     aim = {x, y};
-    sendAtAim(0);
-    waitUntil([&] { return cursorAt(x, y); }, 1000);
-    inputHandled();
+    // The program never moves the cursor: found elsewhere once the move is handled, Wine moved
+    // it (see aim), and it is put back, so that the program's last move is the robot's.
+    for (int tries = 0; tries < 3; ++tries) {
+        sendAtAim(0);
+        waitUntil([&] { return cursorAt(x, y); }, 1000);
+        inputHandled();
+        if (cursorAt(x, y)) return;
+        POINT p{};
+        GetCursorPos(&p);
+        std::printf("mouseTo: the cursor was moved to (%ld, %ld) from (%d, %d); moved back\n", p.x, p.y, x, y);
+    }
 }
 
 void leftDown() {
