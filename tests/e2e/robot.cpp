@@ -680,13 +680,15 @@ TEST(Drag, ABoardTheSystemMovedAloneIsDraggedAndOpensItsMenuFromWhereItIs) {
     };
     const int x = startX + 250, y = startY + 120, dx = 120, dy = -60;
     ASSERT_TRUE(moveBoardAlone(x, y));
-    // Each move is handled before the next: the set follows the mouse from where the system put
-    // it from the first move on, never from its old corner.
+    // The set follows the mouse from where the system put it from the first move on, never from
+    // its old corner: after each move it comes to stand at the cursor, less the grip.
     mouseTo(x + 93, y + 30);
     leftDown();
     for (const POINT& p : path({x + 93, y + 30}, {x + 93 + dx, y + 30 + dy}, 8)) {
         mouseTo(p.x, p.y);
-        EXPECT_TRUE(setAt(set, p.x - 93, p.y - 30)) << "board at " << describe(windowRect(set.backboard));
+        POINT c{};
+        EXPECT_TRUE(waitUntil([&] { return GetCursorPos(&c) && setAt(set, c.x - 93, c.y - 30); }, windowTimeoutMs))
+            << "cursor at (" << c.x << ", " << c.y << "), board at " << describe(windowRect(set.backboard));
     }
     leftUp();
     EXPECT_RECT(windowRect(set.net), x + dx + 50, y + dy + 102, x + dx + 133, y + dy + 178);
