@@ -296,8 +296,9 @@ HWND openMenu(const Program& program, const SetWindows& set) {
         caughtUp(set.backboard);
         HWND menu = nullptr;
         // A loaded machine may show the menu some round trips after the press.
-        waitUntil([&] { return (menu = findPopupMenu(program.pid)) || WindowFromPoint(grip) != set.backboard; },
-                  clear ? windowTimeoutMs : 0);
+        if (clear)
+            waitUntil([&] { return (menu = findPopupMenu(program.pid)) || WindowFromPoint(grip) != set.backboard; },
+                      windowTimeoutMs);
         if (!menu) menu = findPopupMenu(program.pid);  // shown over the grip since the last look
         const bool crossed = !clear || (!menu && WindowFromPoint(grip) != set.backboard);
         rightUp();
